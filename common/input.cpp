@@ -1,0 +1,91 @@
+#include "input.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+namespace zorb {
+
+namespace {
+
+// Bytes read from descriptor 0 and not yet handed out.  Reads take what is
+// there (a whole pipe buffer, or what the terminal delivers) and hand it out
+// byte by byte, so every reader sees the same stream.
+char buffer[4096];
+int buffer_pos = 0;
+int buffer_len = 0;
+bool ended = false;
+std::string progname = "zorb";
+
+bool refill() {
+    std::fflush(stdout);
+    for (;;) {
+        ssize_t n = ::read(0, buffer, sizeof buffer);
+        if (n > 0) {
+            buffer_pos = 0;
+            buffer_len = static_cast<int>(n);
+            return true;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        return false;
+    }
+}
+
+}  // namespace
+
+int input_byte() {
+    if (buffer_pos >= buffer_len && !refill()) return -1;
+    return static_cast<unsigned char>(buffer[buffer_pos++]);
+}
+
+bool input_is_terminal() { return ::isatty(0) == 1; }
+
+void keyboard_read_begin() {
+    std::fflush(stdout);
+    if (ended) end_of_input_exit();
+}
+
+void keyboard_end_met() { ended = true; }
+
+bool keyboard_ended() { return ended; }
+
+bool keyboard_line(std::string& line) {
+    keyboard_read_begin();
+    line.clear();
+    for (;;) {
+        int b = input_byte();
+        if (b < 0) {
+            if (line.empty()) {
+                keyboard_end_met();
+                return false;
+            }
+            return true;
+        }
+        if (b == '\n') return true;
+        line.push_back(static_cast<char>(b));
+    }
+}
+
+void end_of_input_exit() {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: end of input\n", progname.c_str());
+    std::exit(exit_end_of_input);
+}
+
+void file_error_exit(const std::string& file, const std::string& reason) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s: %s\n", progname.c_str(), file.c_str(), reason.c_str());
+    std::exit(exit_file_error);
+}
+
+void set_program_name(const char* argv0) {
+    std::string s = argv0 ? argv0 : "zorb";
+    std::size_t slash = s.rfind('/');
+    progname = slash == std::string::npos ? s : s.substr(slash + 1);
+}
+
+const std::string& program_name() { return progname; }
+
+}  // namespace zorb

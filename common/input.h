@@ -1,0 +1,51 @@
+// The one reader of standard input.
+//
+// Line reads, single keys, "the rest of the line" and the line editor all take
+// their bytes from here, so no buffer ever swallows input meant for another
+// reader, whether the keyboard is a terminal or a pipe.
+//
+// End of input: the first keyboard read that meets the end of standard input
+// reports it (an empty line, key code -1); any further keyboard read ends the
+// program cleanly: one line on standard error and exit status
+// `exit_end_of_input`, after the exit handlers (terminal restored, files
+// flushed and closed) have run.
+#pragma once
+
+#include <string>
+
+namespace zorb {
+
+constexpr int exit_end_of_input = 3;   // input ended while the program still asked
+constexpr int exit_file_error = 1;     // a file could not be opened, read or written
+
+// Next byte of standard input (0 to 255), or -1 at its end.  No end-of-input
+// rule here: this is the byte source of the line editor and of `key`.
+int input_byte();
+
+// Whether standard input is a terminal.
+bool input_is_terminal();
+
+// Start of one read of the keyboard: ends the program when an earlier read
+// already met the end of input.
+void keyboard_read_begin();
+// A read of the keyboard met the end of input.
+void keyboard_end_met();
+// Whether the end of input has been met.
+bool keyboard_ended();
+
+// Reads one line of the keyboard (unit 5) without its '\n', applying the
+// end-of-input rule.  False when the read met the end of input (no bytes).
+bool keyboard_line(std::string& line);
+
+// Ends the program because input has ended.
+[[noreturn]] void end_of_input_exit();
+
+// Ends the program because a file could not be used: one line on standard
+// error naming the file and the reason, exit status `exit_file_error`.
+[[noreturn]] void file_error_exit(const std::string& file, const std::string& reason);
+
+// The program's name for messages (set from argv[0] by the drivers).
+void set_program_name(const char* argv0);
+const std::string& program_name();
+
+}  // namespace zorb
