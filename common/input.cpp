@@ -19,26 +19,43 @@ int buffer_len = 0;
 bool ended = false;
 std::string progname = "zorb";
 
-bool refill() {
+// Reads what descriptor 0 delivers into the buffer: 1 when bytes came, 0 at
+// the end of input (or a read error), -1 when a signal interrupted the wait
+// and `stop_on_signal` asks to hear of it.
+int refill(bool stop_on_signal) {
     std::fflush(stdout);
     for (;;) {
         ssize_t n = ::read(0, buffer, sizeof buffer);
         if (n > 0) {
             buffer_pos = 0;
             buffer_len = static_cast<int>(n);
-            return true;
+            return 1;
         }
-        if (n < 0 && errno == EINTR) continue;
-        return false;
+        if (n < 0 && errno == EINTR) {
+            if (stop_on_signal) return -1;
+            continue;
+        }
+        return 0;
     }
 }
 
 }  // namespace
 
 int input_byte() {
-    if (buffer_pos >= buffer_len && !refill()) return -1;
+    if (buffer_pos >= buffer_len && refill(false) == 0) return -1;
     return static_cast<unsigned char>(buffer[buffer_pos++]);
 }
+
+int input_byte_interruptible() {
+    if (buffer_pos >= buffer_len) {
+        int r = refill(true);
+        if (r == 0) return -1;
+        if (r < 0) return input_interrupted;
+    }
+    return static_cast<unsigned char>(buffer[buffer_pos++]);
+}
+
+bool input_buffered() { return buffer_pos < buffer_len; }
 
 bool input_is_terminal() { return ::isatty(0) == 1; }
 

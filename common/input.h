@@ -22,6 +22,15 @@ constexpr int exit_file_error = 1;     // a file could not be opened, read or wr
 // rule here: this is the byte source of the line editor and of `key`.
 int input_byte();
 
+// As `input_byte`, but a signal that interrupts the wait for bytes returns
+// `input_interrupted` instead of waiting on, so that the caller can act on it
+// (the line editor handles the signals it caught).
+constexpr int input_interrupted = -2;
+int input_byte_interruptible();
+
+// Whether bytes already read from descriptor 0 wait to be handed out.
+bool input_buffered();
+
 // Whether standard input is a terminal.
 bool input_is_terminal();
 

@@ -1,0 +1,250 @@
+#include "key.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unctrl.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "input.h"
+
+namespace zorb {
+
+TermRecord term;
+PathRecord path;
+
+namespace {
+
+// Attributes of standard input as they were before key mode, and whether
+// they are held (standard input may be no terminal at all).
+struct termios saved_attributes;
+struct termios key_attributes;
+volatile sig_atomic_t attributes_saved = 0;
+// Set while the terminal is in key mode; the signal handlers restore the
+// saved attributes only then.
+volatile sig_atomic_t in_key_mode = 0;
+
+// Signals that end the program and so must first give the terminal back.
+const int ending_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction previous_ending[4];
+bool ending_installed[4] = {false, false, false, false};
+struct sigaction previous_tstp;
+struct sigaction previous_cont;
+bool handlers_installed = false;
+
+void restore_saved() {
+    if (attributes_saved) ::tcsetattr(0, TCSANOW, &saved_attributes);
+}
+
+// The program dies of `sig` with its default action, the terminal restored.
+void on_ending_signal(int sig) {
+    if (in_key_mode) restore_saved();
+    in_key_mode = 0;
+    struct sigaction dfl;
+    std::memset(&dfl, 0, sizeof dfl);
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    ::sigaction(sig, &dfl, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(sig);
+}
+
+// Ctrl-Z while a key is awaited: the shell gets its terminal back in the
+// state it gave it, and the program stops.  When it continues, the handler
+// is put back and key mode set again.
+void on_stop_signal(int sig) {
+    int saved_errno = errno;
+    bool was_key_mode = in_key_mode;
+    if (was_key_mode) restore_saved();
+    struct sigaction dfl, mine;
+    std::memset(&dfl, 0, sizeof dfl);
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    ::sigaction(sig, &dfl, &mine);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    ::raise(sig);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    // Stopped here until SIGCONT.
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
+    ::sigaction(sig, &mine, nullptr);
+    if (was_key_mode && in_key_mode) ::tcsetattr(0, TCSANOW, &key_attributes);
+    errno = saved_errno;
+}
+
+void on_continue_signal(int) {
+    int saved_errno = errno;
+    if (in_key_mode) ::tcsetattr(0, TCSANOW, &key_attributes);
+    errno = saved_errno;
+}
+
+void at_exit_restore() {
+    if (in_key_mode) restore_saved();
+    in_key_mode = 0;
+}
+
+void install_handlers() {
+    if (handlers_installed) return;
+    handlers_installed = true;
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sigemptyset(&sa.sa_mask);
+    sa.sa_handler = on_ending_signal;
+    for (int i = 0; i < 4; ++i) {
+        ::sigaction(ending_signals[i], nullptr, &previous_ending[i]);
+        // A signal the program was told to ignore (as under nohup) stays
+        // ignored.
+        if (previous_ending[i].sa_handler == SIG_IGN) continue;
+        ::sigaction(ending_signals[i], &sa, nullptr);
+        ending_installed[i] = true;
+    }
+    sa.sa_handler = on_stop_signal;
+    ::sigaction(SIGTSTP, &sa, &previous_tstp);
+    sa.sa_handler = on_continue_signal;
+    ::sigaction(SIGCONT, &sa, &previous_cont);
+}
+
+void remove_handlers() {
+    if (!handlers_installed) return;
+    for (int i = 0; i < 4; ++i) {
+        if (ending_installed[i]) ::sigaction(ending_signals[i], &previous_ending[i], nullptr);
+        ending_installed[i] = false;
+    }
+    ::sigaction(SIGTSTP, &previous_tstp, nullptr);
+    ::sigaction(SIGCONT, &previous_cont, nullptr);
+    handlers_installed = false;
+}
+
+}  // namespace
+
+int32_t pr_winsize(int fd, int it) {
+    int32_t result = 0;
+    struct winsize ws;
+    if (::isatty(fd) == 1 && ::ioctl(fd, TIOCGWINSZ, &ws) == 0) result = 1;
+    int w = it + 1;
+    if (result == 1) {
+        term.ncol(w) = ws.ws_col;
+        term.nrows(w) = ws.ws_row;
+        term.ixpixel(w) = ws.ws_xpixel;
+        term.iypixel(w) = ws.ws_ypixel;
+        if (ws.ws_col != 0) return 1;
+    }
+    // No size to be had (or a terminal that reports no width): the classic
+    // 80 x 24 screen.
+    term.ncol(w) = 80;
+    term.npl = 80;
+    term.nrows(w) = 24;
+    return result;
+}
+
+void window(int i) {
+    if (i == 1) {
+        pr_winsize(0, 0);
+        term.npl = term.ncol(1) > 130 ? 130 : term.ncol(1);
+        return;
+    }
+    for (int j = 1; j <= 16; ++j)
+        if (term.winfile(j) == ' ') term.winfile(j) = '\0';
+    char name[17];
+    std::memcpy(name, term.winfile.c, 16);
+    name[16] = '\0';
+    int fd = ::open(name, O_WRONLY | O_NOCTTY);
+    pr_winsize(fd, i - 1);
+    if (fd >= 0) ::close(fd);
+}
+
+void set_keypress() {
+    struct termios now;
+    if (::tcgetattr(0, &now) != 0) return;   // no terminal: nothing to switch
+    static bool exit_hook = false;
+    if (!exit_hook) {
+        exit_hook = true;
+        std::atexit(at_exit_restore);
+    }
+    saved_attributes = now;
+    attributes_saved = 1;
+    key_attributes = now;
+    key_attributes.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+    key_attributes.c_cc[VMIN] = 1;
+    key_attributes.c_cc[VTIME] = 0;
+    key_attributes.c_cc[VINTR] = '#';
+    install_handlers();
+    in_key_mode = 1;
+    ::tcsetattr(0, TCSANOW, &key_attributes);
+}
+
+void reset_keypress() {
+    if (!attributes_saved) return;
+    ::tcsetattr(0, TCSANOW, &saved_attributes);
+    in_key_mode = 0;
+    remove_handlers();
+}
+
+int32_t key() {
+    keyboard_read_begin();
+    set_keypress();
+    int32_t result;
+    int byte = input_byte();
+    if (byte < 0) {
+        keyboard_end_met();
+        result = -1;
+    } else {
+        const char* shown = unctrl(static_cast<chtype>(byte));
+        char first = byte == '\n' ? '@' : (shown ? shown[0] : '\0');
+        if (first == '@') {
+            result = 64;
+        } else if (std::iscntrl(byte)) {
+            // A control key: an escape sequence such as ESC "[" "A" gives the
+            // negated final byte.
+            int ignored = input_byte();
+            int last = ignored < 0 ? -1 : input_byte();
+            if (last < 0) {
+                // Input ended inside the sequence: that is the end of input,
+                // not a key.
+                keyboard_end_met();
+                result = -1;
+            } else {
+                result = -last;
+            }
+        } else {
+            result = byte;
+        }
+    }
+    reset_keypress();
+    return result;
+}
+
+void infopath() {
+    struct Entry {
+        const char* name;
+        char* field;
+        int width;
+    };
+    const Entry entries[] = {
+        {"ZORBHEPATH", path.hepath.c, 80}, {"ZORBUTPATH", path.utpath.c, 80},
+        {"TERM", path.term.c, 80},         {"EDITOR", path.editor.c, 80},
+        {"SHELL", path.shell.c, 80},       {"COLORFILE", path.colfile.c, 80},
+        {"PWD", path.workdir.c, 132},
+    };
+    for (const Entry& e : entries) {
+        const char* value = std::getenv(e.name);
+        if (!value) continue;
+        // A value is cut one short of its field, so that a NUL always ends it.
+        std::size_t n = std::strlen(value);
+        if (n > static_cast<std::size_t>(e.width - 1)) n = static_cast<std::size_t>(e.width - 1);
+        std::memcpy(e.field, value, n);
+        std::memset(e.field + n, '\0', static_cast<std::size_t>(e.width) - n);
+    }
+}
+
+}  // namespace zorb
