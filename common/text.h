@@ -19,12 +19,19 @@ void stringend(const Text132& ch, int& il);
 // rest of the line from it in cha, and its length ia.
 void nextchar(const Text132& chl, int& il, int& ip, Text132& cha, int& ia);
 // Centres the text in the first ncol positions, margins filled with ch1.
+// ncol above 132 counts as 132; a text longer than ncol stays left-justified
+// and no margin is filled.
 void chcenter(Text132& ch, char ch1, int ncol);
-// nn as a signed decimal with a sign position.
+// nn as a signed decimal with a sign position: "-" or blank in position 1, the
+// digits from position 2; 0 gives 8 blanks.  Of a number with more than 7
+// digits the leading 7 are kept.
 void itoc8(Text8& ch, int32_t nn);
-// non-negative nn as digits from position 1; nn becomes the digit count.
+// nn as digits from position 1; nn becomes the number of characters written.
+// 0 gives 8 blanks and 0.  A negative nn is written with its "-"; the text is
+// cut to 8 characters (the leading ones), and nn is then 8.
 void iptoc8(Text8& ch, int32_t& nn);
-// A signed decimal integer read from ch (characters above "9" are blanked).
+// A signed decimal integer read from ch (characters above "9" are blanked in
+// the caller's field).  Eight characters always fit in 32 bits.
 void c8toi(Text8& ch, int32_t& n);
 // Left-justifies the text that ends at the first NUL; returns its length.
 int ntrimto0(Text132& ch);
