@@ -1,0 +1,78 @@
+// The help entry point: finds the help file of the running program and hands
+// the topic to the browser.
+//
+// Search order for the help file:
+//   1. the help root ($ZORBHEPATH) followed by the program's own help file name
+//      (`localpath.localhepath`); a name that is a directory stands for
+//      "<program name>.help" in it (helpfiles.h);
+//   2. "helpfile.help" in the current directory;
+//   3. the help files installed with the programs, or those of the build tree.
+// Only when all three fail are the "not found" lines written.
+#include "help.h"
+
+#include <cstring>
+#include <string>
+
+#include "helpfiles.h"
+#include "key.h"
+#include "units.h"
+
+namespace zorb {
+
+LocalPathRecord localpath;
+
+namespace {
+
+// The length of the environment value in `hepath`: it ends at the first NUL.
+// A value that fills the whole field has no NUL; it is then taken whole
+// rather than dropped, so that a help root of exactly 80 characters works.
+int hepath_length() {
+    const void* nul = std::memchr(path.hepath.c, '\0', Text80::size);
+    if (!nul) return Text80::size;
+    return static_cast<int>(static_cast<const char*>(nul) - path.hepath.c);
+}
+
+void trace(const Text132& chin, std::string_view third) {
+    write_line(unit_screen, " subroutine help(chin):");
+    write_line(unit_screen, chin.view());
+    write_line(unit_screen, third);
+}
+
+}  // namespace
+
+void help(Text132& chin) {
+    infopath();
+    trace(chin, path.hepath.view());
+
+    Text132 chcom;
+    chcom.assign("/" + chin.str());
+
+    Text132 helpfile;
+    int l = hepath_length();
+    helpfile.assign(std::string(path.hepath.c, l) + localpath.localhepath.str());
+    trace(chin, helpfile.view());
+
+    std::string file = usable_help_file(help_name_text(helpfile.view()));
+    if (file.empty()) {
+        helpfile.assign("helpfile.help");
+        file = usable_help_file("helpfile.help");
+        if (file.empty()) {
+            file = bundled_help_file(help_name_text(localpath.localhepath.view()));
+            if (file.empty()) {
+                write_line(unit_screen, " helpfile:helpfile.help");
+                write_line(unit_screen, " not found in the current directory");
+                return;
+            }
+        }
+    }
+    if (file != "helpfile.help") helpfile.assign(file);
+
+    if (usable_help_file(file).empty()) {
+        write_line(unit_screen, " helpfile not found:");
+        write_line(unit_screen, helpfile.trimmed());
+        return;
+    }
+    helproutine(chcom, helpfile);
+}
+
+}  // namespace zorb

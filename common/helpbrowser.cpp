@@ -1,0 +1,422 @@
+// The help browser: shows one entry of a help file page by page, then offers
+// the entries it names as related in a menu, up to four levels deep.
+//
+// The help-file format is described in help/README.md.  Sequences written
+// here: normal ESC "[0m", red ESC "[31m", bold ESC "[1m", underline ESC "[4m",
+// and ESC "[2A" / ESC "[1A" to move back over a page answer and the footer.
+//
+// The related entries of the open levels are held in scrd.queryar (the current
+// level's first, each level beginning with "return"), so the menu can show
+// them.  The caller's own menu entries (text, help topic and suffix of entries
+// 1 to 24) are kept in a copy on this call's stack and put back before
+// returning; a menu that asked for help therefore comes back intact, also when
+// a help request is made again from inside the browser's own menus.
+#include <array>
+#include <string>
+
+#include "help.h"
+#include "helpfiles.h"
+#include "key.h"
+#include "menu.h"
+#include "readalinef.h"
+#include "text.h"
+#include "units.h"
+
+namespace zorb {
+
+CmpaRecord cmpa;
+
+namespace {
+
+const char esc_normal[] = "\x1b[0m";
+const char esc_red[] = "\x1b[31m";
+const char esc_bold[] = "\x1b[1m";
+const char esc_underline[] = "\x1b[4m";
+
+constexpr int max_depth = 4;       // levels of related entries
+constexpr int level_room = 24;     // menu places for all open levels together
+constexpr int max_items = 32;      // "return" and up to 31 related entries
+constexpr int max_redirects = 32;  // "/>" hops before a circle is assumed
+
+// A document name reaches the shell; only plain file-name characters pass.
+bool safe_document_name(const std::string& name) {
+    if (name.empty()) return false;
+    for (unsigned char ch : name) {
+        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                  (ch >= '0' && ch <= '9') || ch == '.' || ch == '_' || ch == '-';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+// One line of the help file, without a carriage return left by a DOS editor.
+bool read_help_line(std::string& raw) {
+    if (!read_line(unit_helpfile, raw)) return false;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    return true;
+}
+
+// The item that follows the keyword of a "/#more" or "/#details" line.
+std::string item_after_keyword(const Text80& line) {
+    Text132 chl(line.view());
+    int il = 3, ip = 0, ia = 0;
+    Text132 cha;
+    nextchar(chl, il, ip, cha, ia);
+    return std::string(cha.sub(1, ia));
+}
+
+// Whether the related line names the keyword as a word of its own.
+bool keyword_line(const Text80& line, std::string_view word) {
+    int end = 3 + static_cast<int>(word.size());
+    return line.sub(3, end - 1) == word && (end > 80 || line(end) == ' ' || line(end) == ',');
+}
+
+class Browser {
+public:
+    Browser(Text132& chcom, Text132& helpfile) : chcom_(chcom), helpfile_(helpfile) {}
+    void run();
+
+private:
+    enum class Step { search, text_done, menu, footer, end };
+
+    Step search();
+    Step show_text();
+    Step related(Text80 line);
+    Step level_menu();
+    Step after_text();
+    void show_line(const Text80& line);
+    void show_details(const std::string& file);
+    void footer();
+    void push_level(const std::array<Text80, max_items + 1>& que,
+                    const std::array<std::string, max_items + 1>& targets, int k);
+    void pop_level();
+
+    Text132& chcom_;
+    Text132& helpfile_;
+    Text132 marker_;        // the entry sought, "/" + name
+    bool star_ = false;     // show only the marker line
+    int width_ = 80;        // columns of a text line on the screen
+    int height_ = 24;       // rows of the window: a page is height - 1 lines
+    std::string details_dir_;
+    char attribute_ = 'b';  // attribute of the last "\" line: 'b' bold, 'u' underline
+    int redirects_ = 0;
+
+    // nuque(0) = depth; nuque(p) = entries held for levels p..depth together.
+    std::array<int, 9> nuque_{};
+    std::array<Text80, max_depth + 1> chdfi_;   // each level's menu default
+    // What a "more" or "details" entry of the open levels opens, by place.
+    std::array<std::string, level_room + 1> target_;
+    Text132 title_;
+};
+
+void Browser::footer() {
+    write_line(cmpa.nwrwin, std::string(esc_red) + "\x1b[1A");
+    write_line(cmpa.nwrwin,
+               "   from help-file:" + std::string(helpfile_.sub(1, 64)) + esc_normal);
+}
+
+// Step 5: finds the marker from the current position of the help file.
+Browser::Step Browser::search() {
+    std::string raw;
+    bool any = false;
+    while (read_help_line(raw)) {
+        any = true;
+        Text132 line(raw);
+        int l = 0;
+        stringlength(line, l);
+        // A marker with "nn" in columns 6 and 7 stands for any two characters.
+        if (line(6) == 'n' && line(7) == 'n') {
+            line(6) = marker_(6);
+            line(7) = marker_(7);
+        }
+        if (line != marker_) continue;
+        if (star_) {
+            write_line(cmpa.nwrwin, line.trimmed());
+            return Step::text_done;
+        }
+        return show_text();
+    }
+    if (!any) return Step::footer;
+    write_line(cmpa.nwrwin, "no entry found for " + marker_.trimmed() + (star_ ? "*" : "") +
+                                " in helpfile:");
+    write_line(cmpa.nwrwin, helpfile_.view());
+    return Step::end;
+}
+
+void Browser::show_line(const Text80& line) {
+    if (line(1) == '\\') {
+        if (line.sub(2, 3) == "bf") attribute_ = 'b';
+        else if (line.sub(2, 3) == "ul") attribute_ = 'u';
+        if (attribute_ == 'b') {
+            write_line(cmpa.nwrwin, std::string(esc_bold) + std::string(line.sub(4, 80)) +
+                                        esc_normal);
+        } else {
+            int last = 79;
+            while (last >= 4 && line(last) == ' ') --last;
+            write_line(cmpa.nwrwin, std::string(esc_underline) +
+                                        std::string(line.sub(4, last)) + esc_normal);
+        }
+        return;
+    }
+    write_line(cmpa.nwrwin, line.sub(1, std::min(width_, 132)));
+}
+
+// Step 7: the text of the entry found, in pages of height - 1 lines.
+Browser::Step Browser::show_text() {
+    std::string raw;
+    if (!read_help_line(raw)) return Step::footer;
+    Text80 line(raw);
+    bool first_page = true;
+    bool full = true;
+    while (full) {
+        int shown = 0;
+        while (shown < height_ - 1 && line(1) != '/') {
+            show_line(line);
+            ++shown;
+            if (!read_help_line(raw)) return Step::footer;
+            line.assign(raw);
+        }
+        if (first_page && line(1) == '/' && line(2) == '>') {
+            // The entry is taken from another one.
+            if (++redirects_ > max_redirects) {
+                write_line(cmpa.nwrwin, " help entries redirect in a circle at " +
+                                            marker_.trimmed());
+                return Step::footer;
+            }
+            marker_.assign("/" + std::string(line.sub(3, 80)));
+            rewind_unit(unit_helpfile);
+            return search();
+        }
+        first_page = false;
+        std::string answer = "q";
+        if (shown > 0) {
+            read_line(unit_keyboard, answer);
+            write_line(cmpa.nwrwin, " \x1b[2A");
+        }
+        std::size_t start = answer.find_first_not_of(' ');
+        if (start != std::string::npos && (answer[start] == 'q' || answer[start] == '*')) {
+            // The level's menu starts again at "return".
+            chdfi_[nuque_[0]].assign("return");
+        }
+        full = shown == height_ - 1;
+    }
+    return related(line);
+}
+
+// Step 8: the run of "/#" lines that follows the text, if any.
+Browser::Step Browser::related(Text80 line) {
+    if (!(line(1) == '/' && line(2) == '#')) return after_text();
+    std::array<Text80, max_items + 1> que;
+    std::array<std::string, max_items + 1> targets;
+    que[1].assign("return");
+    int k = 1;
+    std::string raw;
+    while (line(1) == '/' && line(2) == '#') {
+        // Entries beyond the 31st are left out.
+        if (k < max_items) {
+            ++k;
+            targets[k].clear();
+            if (keyword_line(line, "more")) {
+                que[k].assign("more");
+                targets[k] = item_after_keyword(line);
+            } else if (keyword_line(line, "details")) {
+                que[k].assign("details");
+                targets[k] = details_dir_ + "/" + item_after_keyword(line);
+            } else {
+                que[k].assign(line.sub(3, 80));
+            }
+        }
+        if (!read_help_line(raw)) return Step::footer;
+        line.assign(raw);
+    }
+    if (nuque_[0] + 1 > max_depth) {
+        write_line(cmpa.nwrwin, " there was no way back to the preceeding level");
+        return Step::end;
+    }
+    // Entries that do not fit below the places of the open levels are left out.
+    k = std::min(k, level_room - nuque_[1]);
+    if (k < 1) return after_text();
+    push_level(que, targets, k);
+    return Step::menu;
+}
+
+void Browser::push_level(const std::array<Text80, max_items + 1>& que,
+                         const std::array<std::string, max_items + 1>& targets, int k) {
+    int held = nuque_[1];
+    for (int i = held; i >= 1; --i) {
+        scrd.queryar(i + k) = scrd.queryar(i);
+        scrd.helpar(i + k) = scrd.helpar(i);
+        scrd.ext(i + k) = scrd.ext(i);
+        target_[i + k] = target_[i];
+    }
+    for (int i = 1; i <= k; ++i) {
+        scrd.queryar(i).assign(que[i].view());
+        // "he" on a related entry shows that entry.
+        scrd.helpar(i).assign(que[i].view());
+        scrd.ext(i).fill(' ');
+        target_[i] = targets[i];
+    }
+    int depth = nuque_[0];
+    for (int p = 1; p <= depth; ++p) nuque_[p] += k;
+    ++depth;
+    nuque_[0] = depth;
+    nuque_[depth] = k;
+    chdfi_[depth].assign("return");
+    title_.assign("further related information");
+}
+
+void Browser::pop_level() {
+    int depth = nuque_[0];
+    int size = nuque_[depth];
+    int held = nuque_[1];
+    for (int i = 1; i + size <= held; ++i) {
+        scrd.queryar(i) = scrd.queryar(i + size);
+        scrd.helpar(i) = scrd.helpar(i + size);
+        scrd.ext(i) = scrd.ext(i + size);
+        target_[i] = target_[i + size];
+    }
+    for (int p = 1; p < depth; ++p) nuque_[p] -= size;
+    nuque_[depth] = 0;
+    nuque_[0] = depth - 1;
+    title_.assign("related information");
+}
+
+// Step 9: an entry without related entries leads back to the open level.
+Browser::Step Browser::after_text() { return nuque_[0] == 0 ? Step::footer : Step::menu; }
+
+void Browser::show_details(const std::string& file) {
+    if (!usable_help_file(file).empty() && open_unit(unit_details, file, OpenMode::read)) {
+        std::string raw;
+        while (read_line(unit_details, raw)) {
+            Text80 line(raw);
+            write_line(cmpa.nwrwin, line.view());
+        }
+        close_unit(unit_details);
+        return;
+    }
+    write_line(cmpa.nwrwin, " file " + file + " for details not found");
+}
+
+// Step 10: the menu of the current level.
+Browser::Step Browser::level_menu() {
+    for (;;) {
+        int depth = nuque_[0];
+        int size = nuque_[depth];
+        Text80 chdf(chdfi_[depth].view());
+        chdf(80) = '#';
+        Text132 header(title_);
+        int32_t lq = size;
+        int32_t lk = 0;
+        query(lq, lk, header, chdf);
+        int chosen = lq;
+        if (chosen >= 1 && chosen <= size) {
+            if (chosen < size) chdfi_[depth].assign(scrd.queryar(chosen + 1).sub(1, 80));
+            else chdfi_[depth].assign("return");
+        }
+        if (chosen < 1 || chosen > size || chosen == 1) {
+            if (depth == 1) return Step::footer;
+            pop_level();
+            continue;
+        }
+        std::string text = scrd.queryar(chosen).trimmed();
+        if (text == "more") {
+            const std::string& name = target_[chosen];
+            if (safe_document_name(name)) {
+                std::string command = "$ZORBHEPATH/dvifiles/" + name + "/" + name + ".dvi &";
+                viewdvi(command.c_str());
+            } else {
+                write_line(cmpa.nwrwin, " document name refused (letters, digits, \".\", \"_\" "
+                                        "and \"-\" only): " + name);
+            }
+            return Step::footer;
+        }
+        if (text == "details") {
+            show_details(target_[chosen]);
+            return Step::footer;
+        }
+        write_line(cmpa.nwrwin, "");
+        write_line(cmpa.nwrwin, "");
+        rewind_unit(unit_helpfile);
+        marker_.assign("/" + text);
+        redirects_ = 0;
+        return Step::search;
+    }
+}
+
+void Browser::run() {
+    cmpa.nwrwin = unit_screen;
+    window(1);
+    width_ = std::min<int>(term.ncol(1), 132);
+    if (width_ < 1) width_ = 80;
+    height_ = term.nrows(1);
+    // A window of fewer than two rows would give pages of no lines at all.
+    if (height_ < 2) height_ = 24;
+
+    std::string name = help_name_text(helpfile_.view());
+    if (name.empty()) {
+        write_line(cmpa.nwrwin, "entry of helpfile  could not be identified");
+        return;
+    }
+    std::string file = usable_help_file(name);
+    if (file.empty() || !open_unit(unit_helpfile, file, OpenMode::read)) {
+        footer();
+        return;
+    }
+    details_dir_ = directory_of(file);
+    cmpa.helproot.assign(details_dir_);
+
+    int l = 0;
+    stringlength(chcom_, l);
+    marker_ = chcom_;
+    if (l > 0 && marker_(l) == '*') {
+        star_ = true;
+        marker_(l) = ' ';
+    }
+
+    // The caller's menu, put back at the end.
+    std::array<Text132, level_room + 1> saved_text, saved_topic;
+    std::array<Text16, level_room + 1> saved_ext;
+    for (int i = 1; i <= level_room; ++i) {
+        saved_text[i] = scrd.queryar(i);
+        saved_topic[i] = scrd.helpar(i);
+        saved_ext[i] = scrd.ext(i);
+    }
+
+    Step step = Step::search;
+    while (step != Step::end) {
+        switch (step) {
+            case Step::search:
+                step = search();
+                star_ = false;
+                break;
+            case Step::text_done:
+                step = after_text();
+                break;
+            case Step::menu:
+                step = level_menu();
+                break;
+            case Step::footer:
+                footer();
+                step = Step::end;
+                break;
+            case Step::end:
+                break;
+        }
+    }
+
+    close_unit(unit_helpfile);
+    for (int i = 1; i <= level_room; ++i) {
+        scrd.queryar(i) = saved_text[i];
+        scrd.helpar(i) = saved_topic[i];
+        scrd.ext(i) = saved_ext[i];
+    }
+}
+
+}  // namespace
+
+void helproutine(Text132& chcom, Text132& helpfile) {
+    Browser browser(chcom, helpfile);
+    browser.run();
+}
+
+}  // namespace zorb

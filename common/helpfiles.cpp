@@ -1,0 +1,67 @@
+#include "helpfiles.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "input.h"
+
+#ifndef ZORB_HELP_BUILD_DIR
+#define ZORB_HELP_BUILD_DIR ""
+#endif
+#ifndef ZORB_HELP_INSTALL_DIR
+#define ZORB_HELP_INSTALL_DIR ""
+#endif
+
+namespace zorb {
+
+namespace {
+
+bool is_regular(const std::string& name) {
+    struct stat st;
+    return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool is_directory(const std::string& name) {
+    struct stat st;
+    return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string help_name_text(std::string_view field) {
+    std::size_t end = field.find('\0');
+    if (end == std::string_view::npos) end = field.size();
+    while (end > 0 && field[end - 1] == ' ') --end;
+    return std::string(field.substr(0, end));
+}
+
+std::string usable_help_file(const std::string& name) {
+    if (is_regular(name)) return name;
+    if (is_directory(name)) {
+        std::string inside = name;
+        if (inside.back() != '/') inside += '/';
+        inside += program_name() + ".help";
+        if (is_regular(inside)) return inside;
+    }
+    return "";
+}
+
+std::string bundled_help_file(const std::string& local) {
+    for (const char* root : {ZORB_HELP_INSTALL_DIR, ZORB_HELP_BUILD_DIR}) {
+        std::string dir = root;
+        if (!is_directory(dir)) continue;
+        std::string found = usable_help_file(local.empty() ? dir : dir + local);
+        if (!found.empty()) return found;
+    }
+    return "";
+}
+
+std::string directory_of(const std::string& file) {
+    std::size_t slash = file.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return file.substr(0, slash);
+}
+
+}  // namespace zorb

@@ -1,0 +1,36 @@
+// Finding the help file of the running program.
+//
+// A help file name arrives as a text field that may hold NUL characters (an
+// environment value or a help file name that was never set).  These helpers
+// turn it into a file system name and decide which file a name stands for:
+//   - a regular file stands for itself;
+//   - a directory stands for the file "<program name>.help" in it, where the
+//     program name is the one set by the driver (program_name() of input.h);
+//     this is how a program that names no help file of its own finds its
+//     entries below the help root.
+// When nothing is found through the environment or the current directory,
+// the help files installed with the programs (or, in a build tree, the ones
+// beside the sources) are used.
+#pragma once
+
+#include <string>
+
+#include "field.h"
+
+namespace zorb {
+
+// The text of a name field: up to its first NUL, trailing blanks removed.
+std::string help_name_text(std::string_view field);
+
+// The help file that `name` stands for (see above), or "" when there is none.
+std::string usable_help_file(const std::string& name);
+
+// The help file of this program among the bundled help files: the installed
+// copy when it exists, else the one in the source tree.  `local` is the
+// program's own help file name ("/..." or empty).  "" when there is none.
+std::string bundled_help_file(const std::string& local);
+
+// The directory part of a file name ("." when it has none).
+std::string directory_of(const std::string& file);
+
+}  // namespace zorb

@@ -1,0 +1,494 @@
+// Menu selection: the entries of record `scrd` drawn between a title line and
+// a closing line, the current entry in red between square brackets.  The user
+// moves the highlight by typing a substring (each further typing moves on to
+// the next entry holding it, wrapping round) or with the arrow keys (wrapping
+// both ways), and accepts with Return.  "he" shows the help of the highlighted
+// entry.
+//
+// Sequences written (ECMA-48), the contract of the menu with the terminal:
+//   ESC "[0m"  normal            ESC "[31m" red (the highlighted entry)
+//   ESC "[1A"  cursor up 1: a line " " ESC "[0m" ESC "[1A" ends every call and
+//              leaves the cursor on the line after the menu
+//   ESC "[2A"  cursor up 2: the line " " ESC "[2A" moves back over an answer
+//   ESC "[nA"  cursor up n: moves back over the rows before they are redrawn
+// Every sequence is written as part of an ordinary output line; the menu
+// redraws itself in place by moving up over what it wrote.
+//
+// Record and replay on unit 10 (the caller opens it): in record mode the title
+// line and, at each answer that begins with a blank, the rows and a line
+// "<selection>---..." are written; replay reads them back instead of keys.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "help.h"
+#include "key.h"
+#include "menu.h"
+#include "menu_engine.h"
+#include "text.h"
+#include "units.h"
+
+namespace zorb {
+
+ScrdRecord scrd;
+
+namespace menu_detail {
+
+namespace {
+
+const char esc_normal[] = "\x1b[0m";
+const char esc_red[] = "\x1b[31m";
+
+std::string cursor_up(int n) { return " \x1b[" + std::to_string(n) + "A"; }
+
+class Menu {
+public:
+    Menu(const MenuForm& form, int n) : form_(form), n_(n) {}
+    void run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf);
+
+private:
+    int text_length(Text132& t) const;
+    void cut_at_ncol(Text132& t) const;
+    void widths();
+    void draw_title(Text132& cheader);
+    void prepare_entries();
+    void layout(int wmax);
+    int row_lines(int row) const;
+    int all_row_lines() const;
+    std::string row_text(int row, int first) const;
+    void draw_rows(int unit, bool closing);
+    void rebuild_types(Text80& chdf);
+    int find_target(const std::string& text) const;
+    int replay();
+    void finish(Text80& chdf);
+
+    MenuForm form_;
+    int n_;                   // number of entries
+    char mode_ = ' ';         // " ", "l", "w" (record) or "r" (replay)
+    bool take_default_ = false;  // "g": accept the default without asking
+    int npx_ = 80;            // usable width
+    int npli_ = 80;           // line width for a long entry
+    int rows_ = 0;            // display rows
+    bool column_layout_ = false;  // "#" in column 80 of the default
+    bool q_is_text_ = false;  // an entry starts with "q": "q" does not quit
+    std::string title_;       // the caller's title, as cut
+    int jjq_ = 0;             // current position
+    int sel_ = 0;             // selected entry, 0 for none
+    int count_ = 0;           // net lines the cursor moved down
+};
+
+int Menu::text_length(Text132& t) const {
+    if (form_.second) return ntrimto0(t);
+    int l = 0;
+    stringlength(t, l);
+    return l;
+}
+
+void Menu::cut_at_ncol(Text132& t) const {
+    if (form_.ncol >= 0 && form_.ncol <= 130) t.put(form_.ncol + 1, 132, "");
+}
+
+void Menu::widths() {
+    if (form_.second) {
+        npx_ = 80;
+        npli_ = 80;
+        return;
+    }
+    // A menu shown before anyone asked for the window size asks for it.
+    if (term.ncol(1) == 0) window(1);
+    int base = (mode_ == 'w' || mode_ == 'r' || mode_ == 'l') ? term.ncol(1) : term.npl;
+    npx_ = std::min(base - 3, 130);
+    npli_ = std::min(term.ncol(1) - 3, 129);
+    // A window too narrow for any menu is drawn as if it had room for one.
+    npx_ = std::max(npx_, 1);
+    npli_ = std::max(npli_, 4);
+}
+
+void Menu::draw_title(Text132& cheader) {
+    cut_at_ncol(cheader);
+    Text132 title(cheader.sub(1, 130));
+    int t = text_length(title);
+    title_ = std::string(title.sub(1, t));
+    std::string line(npx_, '-');
+    if (t > 0) {
+        std::string shown = title_;
+        if (shown.find("information") == std::string::npos) shown += " (help:he)";
+        int len = static_cast<int>(shown.size());
+        // A title wider than the menu starts in column 1.
+        int i = std::max((npx_ - len) / 2, 0);
+        line.replace(i, std::min(len, npx_ - i), shown.substr(0, npx_ - i));
+    }
+    write_line(form_.nwr, esc_normal + line);
+    ++count_;
+    if (mode_ == 'w') write_line(unit_script, line);
+    if (mode_ == 'r') {
+        std::string ignored;
+        read_line(unit_script, ignored);
+    }
+}
+
+void Menu::prepare_entries() {
+    int wmax = 0;
+    q_is_text_ = false;
+    for (int k = 1; k <= n_; ++k) {
+        Text132 e(scrd.ext(k).view());
+        if (form_.second) cut_at_ncol(e);
+        scrd.ld(k) = text_length(e);
+        scrd.ext(k).assign(e.sub(1, 16));
+        cut_at_ncol(scrd.queryar(k));
+        scrd.lw(k) = text_length(scrd.queryar(k));
+        if (scrd.queryar(k)(1) == 'q') q_is_text_ = true;
+        wmax = std::max(wmax, scrd.ld(k) + scrd.lw(k) + 3);
+    }
+    layout(wmax);
+}
+
+void Menu::layout(int wmax) {
+    std::array<int, 66> part{};
+    int rows = 0;
+    bool columns = false;
+    if (column_layout_) {
+        int w = wmax + 2;
+        int m = npx_ / w;
+        int r = m > 0 ? (n_ + m - 1) / m : 0;
+        int e = 0;
+        while (m > 0) {
+            e = m * r - n_;
+            if (e >= r - 1) {
+                --m;
+                continue;
+            }
+            if (e < 0) {
+                ++m;
+                e = m * r - n_;
+            }
+            break;
+        }
+        if (m > 0) {
+            columns = true;
+            for (int k = 1; k <= n_; ++k) scrd.laenge(k) = w + 5;
+            for (int i = 1; i < r; ++i) part[i] = m;
+            part[r] = m - e;
+            rows = r;
+        }
+    }
+    if (!columns) {
+        // Flow layout: entries side by side while they fit.  An entry as wide
+        // as the menu gets a row of its own, and the next entry starts a new
+        // row; no row is left empty.
+        int r = 1;
+        int s = 0;
+        for (int k = 1; k <= n_; ++k) {
+            int len = scrd.ld(k) + ((scrd.lw(k) + 5) / 10) * 10 + 10;
+            scrd.laenge(k) = len;
+            if (len < npx_) {
+                s += len + 6;
+                ++part[r];
+                if (s > npx_) {
+                    if (part[r] > 1) {
+                        --part[r];
+                        ++r;
+                        part[r] = 1;
+                        s = len + 4;
+                    } else {
+                        ++r;
+                        s = 0;
+                    }
+                } else if (s == npx_) {
+                    ++r;
+                    s = 0;
+                }
+            } else {
+                if (part[r] > 0) ++r;
+                part[r] = 1;
+                ++r;
+                s = 0;
+            }
+        }
+        rows = part[r] > 0 ? r : r - 1;
+    }
+    rows_ = rows;
+    scrd.lpart(0) = 0;
+    for (int i = 1; i <= 64; ++i) scrd.lpart(i) = i <= rows ? part[i] : 0;
+}
+
+int Menu::row_lines(int row) const {
+    int first = 0;
+    for (int i = 1; i < row; ++i) first += scrd.lpart(i);
+    return scrd.lpart(row) == 1 && scrd.laenge(first + 1) > npli_ ? 2 : 1;
+}
+
+int Menu::all_row_lines() const {
+    int lines = 0;
+    for (int r = 1; r <= rows_; ++r) lines += row_lines(r);
+    return lines;
+}
+
+// The display texts of a row, each cut or blank-padded to its field width.
+std::string Menu::row_text(int row, int first) const {
+    std::string text;
+    for (int k = first + 1; k <= first + scrd.lpart(row); ++k) {
+        int width = scrd.laenge(k);
+        std::string field(scrd.type(k).sub(1, width));
+        field.resize(static_cast<std::size_t>(std::max(width, 0)), ' ');
+        text += field;
+    }
+    return text;
+}
+
+void Menu::draw_rows(int unit, bool closing) {
+    int first = 0;
+    for (int r = 1; r <= rows_; ++r) {
+        if (row_lines(r) == 2) {
+            const Text132& t = scrd.type(first + 1);
+            write_line(unit, t.sub(1, npli_ - 3));
+            write_line(unit, " " + std::string(t.sub(npli_ - 2, 132)));
+        } else {
+            write_line(unit, row_text(r, first));
+        }
+        first += scrd.lpart(r);
+    }
+    if (closing) {
+        count_ += all_row_lines() + 1;
+        write_line(unit, std::string(esc_normal) + "\x1b[1A");
+        write_line(unit, esc_normal + std::string(npx_, '-'));
+    }
+}
+
+int Menu::find_target(const std::string& text) const {
+    if (text.empty()) return 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int k = pass == 0 ? jjq_ + 1 : 1; k <= n_; ++k)
+            if (scrd.queryar(k).contains(text)) return k;
+    }
+    return 0;
+}
+
+void Menu::rebuild_types(Text80& chdf) {
+    for (int k = 1; k <= n_; ++k) {
+        std::string body(scrd.queryar(k).sub(1, scrd.lw(k)));
+        if (scrd.ld(k) > 0) body += " " + std::string(scrd.ext(k).sub(1, scrd.ld(k)));
+        if (k == sel_) {
+            scrd.type(k).assign(esc_red + ("[" + body + "]"));
+            chdf.assign(scrd.queryar(k).sub(1, 80));
+        } else {
+            scrd.type(k).assign(esc_normal + (" " + body));
+        }
+    }
+}
+
+// Replay: the rows and the selection line as record mode wrote them.
+int Menu::replay() {
+    std::string line;
+    int shown = std::min<int>(term.ncol(1), 132);
+    while (read_line(unit_script, line)) {
+        write_line(form_.nwr, esc_normal + line.substr(0, static_cast<std::size_t>(shown)));
+        ++count_;
+        if (line.size() >= 5 && line.compare(2, 3, "---") == 0) {
+            int result = line[0] - '0';
+            if (line[1] != '-') result = result * 10 + (line[1] - '0');
+            // A damaged script line selects nothing rather than a bad entry.
+            return result >= 0 && result <= n_ ? result : 0;
+        }
+    }
+    return 0;
+}
+
+void Menu::finish(Text80& chdf) {
+    chdf(80) = static_cast<char>(48 + count_);
+    write_line(form_.nwr, std::string(" ") + esc_normal + "\x1b[1A");
+}
+
+void Menu::run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
+    if (form_.second) {
+        cheader.put(130, 132, "");
+    } else {
+        mode_ = cheader(132);
+        if (mode_ != 'w' && mode_ != 'r' && mode_ != 'l') mode_ = ' ';
+        cheader(132) = ' ';
+        take_default_ = cheader(131) == 'g';
+    }
+    const Text80 chdf_passed = chdf;
+
+    for (;;) {  // one drawing of the whole menu; again after a help request
+        widths();
+        column_layout_ = chdf(80) == '#';
+        bool quit_after_drawing = false;
+        if (form_.second) {
+            std::size_t at = chdf.sub(1, 79).find(" quit");
+            if (at != std::string_view::npos) {
+                chdf.put(static_cast<int>(at) + 1, static_cast<int>(at) + 5, "");
+                quit_after_drawing = true;
+            }
+        }
+        Text132 start(chdf.sub(1, 79));
+        int le = text_length(start);
+        if (le == 0) lk = n_;
+        chdf.assign(start.sub(1, 79));
+        std::string search(start.sub(1, le));
+
+        draw_title(cheader);
+        prepare_entries();
+
+        jjq_ = 0;
+        sel_ = 0;
+        int arrow = 0;          // -1 up/left, +1 down/right
+        bool other_key = false;  // a control key other than an arrow
+        bool help_again = false;
+        for (;;) {  // one selection pass
+            int target = 0;
+            if (arrow != 0) {
+                target = jjq_ + arrow;
+                if (target > n_) target = 1;
+                if (target < 1) target = n_;
+            } else if (!other_key && le > 0) {
+                target = find_target(search);
+                // The second form highlights entry 1 when no entry holds the text.
+                if (target == 0 && form_.second) target = 1;
+            }
+            if (target > 0) {
+                jjq_ = target;
+                sel_ = target;
+            }
+            rebuild_types(chdf);
+            if (mode_ == 'r') {
+                lq = replay();
+                lk = 0;
+                finish(chdf);
+                return;
+            }
+            draw_rows(form_.nwr, true);
+
+            if (quit_after_drawing) {
+                lq = sel_;
+                lk = 0;
+                finish(chdf);
+                return;
+            }
+            // Display only: nothing to search for.
+            if (le == 0) {
+                finish(chdf);
+                return;
+            }
+
+            std::string answer;
+            arrow = 0;
+            other_key = false;
+            if (n_ < 2 || take_default_) {
+                if (n_ < 2) {
+                    write_line(form_.nwr, esc_normal + std::string(npx_, '-'));
+                    ++count_;
+                }
+            } else {
+                int code = key();
+                if (code == -65 || code == -68) arrow = -1;
+                else if (code == -66 || code == -67) arrow = 1;
+                else if (code < 0) other_key = true;
+                if (code < 0) {
+                    answer = "shift";
+                    write_line(form_.nwr, " ");
+                } else if (code == 64) {
+                    write_line(form_.nwr, " ");
+                } else {
+                    std::string rest;
+                    read_line(form_.nrd, rest);
+                    answer = static_cast<char>(code) + rest;
+                }
+            }
+
+            if (mode_ == 'w' && (answer.empty() || answer[0] == ' ')) {
+                draw_rows(unit_script, false);
+                std::string tail = std::to_string(sel_);
+                std::string line(static_cast<std::size_t>(std::max(npx_, 2)), '-');
+                line.replace(0, tail.size(), tail);
+                write_line(unit_script, line);
+            }
+
+            write_line(form_.nwr, " \x1b[2A");
+            write_line(form_.nwr, std::string(npx_, ' '));
+            write_line(form_.nwr, " \x1b[2A");
+
+            // The answer, left-justified, at most 80 characters.
+            Text132 typed(answer);
+            Text132 justified(typed.sub(1, 80));
+            int la = 0;
+            stringlength(justified, la);
+            std::string text(justified.sub(1, la));
+            Text132 lower(justified);
+            lc_character(lower);
+            chdf.assign(text);
+
+            bool hint = form_.second ? typed.sub(1, 3) == "he " : typed.sub(1, 2) == "he";
+            if (hint) {
+                write_line(form_.nwr, " select by typing a substring, RET"
+                                      " or by repeatedly using left/right shift keys");
+            }
+            bool wants_help = form_.second ? lower.sub(1, 3) == "he " : lower.sub(1, 2) == "he";
+            if (wants_help && title_.find("further related") == std::string::npos && sel_ > 0) {
+                Text132 topic = scrd.helpar(sel_);
+                help(topic);
+                lq = n_;
+                lk = n_;
+                chdf = chdf_passed;
+                ++count_;
+                help_again = true;
+                break;
+            }
+
+            if (la == 0) {
+                lk = 0;
+                lq = sel_;
+                if (sel_ != 0) {
+                    finish(chdf);
+                    return;
+                }
+                le = 0;
+                search.clear();
+                continue;
+            }
+            if (text[0] == '*' || (text[0] == 'q' && (form_.second || !q_is_text_))) {
+                lq = 0;
+                lk = 0;
+                finish(chdf);
+                return;
+            }
+
+            // A new search: move up over the rows, blank them, move up again,
+            // and draw them anew.
+            int lines = all_row_lines();
+            write_line(form_.nwr, cursor_up(lines + 2));
+            for (int i = 0; i < lines; ++i) write_line(form_.nwr, std::string(npli_, ' '));
+            write_line(form_.nwr, cursor_up(lines + 1));
+            count_ -= 1;
+            sel_ = 0;
+            search = text;
+            le = la;
+        }
+        if (!help_again) return;
+    }
+}
+
+}  // namespace
+
+void run_menu(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf, const MenuForm& form) {
+    int n = std::clamp<int32_t>(lq, 0, 64);
+    if (n == 0) {
+        // Nothing to choose from.
+        lq = 0;
+        lk = 0;
+        return;
+    }
+    Menu menu(form, n);
+    menu.run(lq, lk, cheader, chdf);
+}
+
+}  // namespace menu_detail
+
+void query(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
+    menu_detail::MenuForm form;
+    if (term.ncol(1) == 0) window(1);
+    form.ncol = term.ncol(1);
+    menu_detail::run_menu(lq, lk, cheader, chdf, form);
+}
+
+}  // namespace zorb
