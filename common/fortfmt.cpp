@@ -1,0 +1,153 @@
+// Fortran-style field output.
+//
+// Decimal digits come from the C library's conversion of the exact binary
+// value (a float widens to double without change), which rounds correctly
+// with ties to even: 0.125 in F5.2 is 0.12, 2.5 in F11.0 is 2.  The choice
+// between fixed and exponent form in G editing is made by comparing the value
+// with thresholds computed in single precision, as the programs' Fortran
+// runtime does: 99.95 in G12.3 is "100." and 0.9995 is "1.00".
+
+#include "fortfmt.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace zorb {
+
+namespace {
+
+std::string stars(int w) { return std::string(w > 0 ? w : 0, '*'); }
+
+std::string right(const std::string& s, int w) {
+    if (static_cast<int>(s.size()) > w) return stars(w);
+    return std::string(w - s.size(), ' ') + s;
+}
+
+// NaN and the infinities, right-aligned in w: the long spelling of an
+// infinity where it fits, else the short one, else asterisks.
+std::string special(float v, int w) {
+    if (std::isnan(v)) return right("NaN", w);
+    const bool neg = std::signbit(v);
+    const std::string sign = neg ? "-" : "";
+    if (static_cast<int>(sign.size()) + 8 <= w) return right(sign + "Infinity", w);
+    return right(sign + "Inf", w);
+}
+
+// |v| with d decimals, the point always written ("2." for d = 0).
+std::string fixed_digits(float v, int d) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%#.*f", d, std::fabs(static_cast<double>(v)));
+    return buf;
+}
+
+// sign and body right-aligned in w; a body "0.xxx" loses its zero where the
+// field has no room for it.
+std::string fit(const std::string& sign, std::string body, int w) {
+    if (static_cast<int>(sign.size() + body.size()) > w && body.size() > 1 && body[0] == '0' &&
+        body[1] == '.')
+        body.erase(0, 1);
+    return right(sign + body, w);
+}
+
+// Fw.d of a finite value.  The sign of a negative value stays even when it
+// rounds to zero.
+std::string fixed(float v, int w, int d) {
+    return fit(std::signbit(v) ? "-" : "", fixed_digits(v, d), w);
+}
+
+// Powers of ten as the runtime builds them in single precision: repeated
+// multiplication, a division for negative powers.
+float power_of_ten(int n) {
+    float r = 1.0f;
+    for (int i = 0; i < (n >= 0 ? n : -n); ++i) r *= 10.0f;
+    return n >= 0 ? r : 1.0f / r;
+}
+
+// The exponent form 0.ddd E+ee (lead = 0) or d.ddd E+ee (lead = 1) of a finite
+// value with d significant digits, right-aligned in w; the exponent has two
+// digits, or three without the letter when it needs them.
+std::string exponent_form(float v, int d, int lead, int w) {
+    const std::string sign = std::signbit(v) ? "-" : "";
+    const int sig = d;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", sig > 0 ? sig - 1 : 0, std::fabs(static_cast<double>(v)));
+    // buf is "D.DDDe+XX"; collect the digits and the decimal exponent.
+    std::string digits;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') digits += *p;
+    int e10 = *p == 'e' ? std::atoi(p + 1) : 0;
+    const bool zero = v == 0.0f;
+    int ex = zero ? 0 : (lead == 1 ? e10 : e10 + 1);
+    std::string mant;
+    if (lead == 1)
+        mant = digits.substr(0, 1) + "." + digits.substr(1);
+    else
+        mant = "0." + digits;
+    char eb[16];
+    const int ae = ex < 0 ? -ex : ex;
+    if (ae <= 99)
+        std::snprintf(eb, sizeof eb, "E%c%02d", ex < 0 ? '-' : '+', ae);
+    else
+        std::snprintf(eb, sizeof eb, "%c%03d", ex < 0 ? '-' : '+', ae);
+    return fit(sign, mant + eb, w);
+}
+
+// G editing with d significant digits in w columns (exponent part of four).
+// value_digits is d; fixed form is F(w-4).(d-i) followed by four blanks, i the
+// number of digits before the point that the value gets.
+std::string general(float v, int w, int d, int lead_in_exponent) {
+    const int n = 4;
+    const float m = std::fabs(v);
+    if (m == 0.0f) {
+        std::string f = fixed(v, w - n, d > 0 ? d - 1 : 0);
+        if (f[0] == '*') return stars(w);
+        return f + std::string(n, ' ');
+    }
+    const float r = 0.5f;
+    const float rexp_d = power_of_ten(-d);
+    const bool use_exponent = m < 0.1f - 0.1f * r * rexp_d || rexp_d * (m + r) >= 1.0f;
+    if (use_exponent) return exponent_form(v, d, lead_in_exponent, w);
+    // Digits before the point: the number of boundaries 10**j * (1 - r*10**-d),
+    // j = 0 .. d-1, that the value reaches.
+    const float scale = 1.0f - r * rexp_d;
+    int i = 0;
+    while (i < d && !(m < power_of_ten(i) * scale)) ++i;
+    std::string f = fixed(v, w - n, d - i);
+    if (f[0] == '*') return stars(w);
+    return f + std::string(n, ' ');
+}
+
+}  // namespace
+
+std::string fmt_i(int64_t v, int w) {
+    if (w <= 0) return {};
+    return right(std::to_string(v), w);
+}
+
+std::string fmt_f(float v, int w, int d) {
+    if (w <= 0) return {};
+    if (d < 0) d = 0;
+    if (!std::isfinite(v)) return special(v, w);
+    return fixed(v, w, d);
+}
+
+std::string fmt_g(float v, int w, int d) {
+    if (w <= 0) return {};
+    if (d < 0) d = 0;
+    if (!std::isfinite(v)) return special(v, w);
+    return general(v, w, d, 0);
+}
+
+std::string fmt_ld(float v) {
+    // A blank, then a 16-column item: 9 significant digits, the exponent
+    // form with one digit before the point.
+    if (!std::isfinite(v)) return " " + special(v, 16);
+    return " " + general(v, 16, 9, 1);
+}
+
+std::string fmt_ld_int(int32_t v) { return " " + fmt_i(v, 11); }
+
+}  // namespace zorb

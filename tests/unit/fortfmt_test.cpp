@@ -1,0 +1,89 @@
+#include "fortfmt.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace zorb;
+
+float from_bits(uint32_t b) {
+    float v;
+    std::memcpy(&v, &b, sizeof v);
+    return v;
+}
+
+// Every row of the reference table: descriptor, IEEE bits, value, |text|.
+TEST(FortranFields, EveryRowOfTheReferenceTable) {
+    std::ifstream in(std::string(ZORB_SOURCE_DIR) + "/tests/data/fortran-formats.tsv");
+    ASSERT_TRUE(in) << "reference table missing";
+    std::string line;
+    std::getline(in, line);  // column names
+    int rows = 0;
+    while (std::getline(in, line)) {
+        std::istringstream ls(line);
+        std::string desc, bits, value, quoted;
+        std::getline(ls, desc, '\t');
+        std::getline(ls, bits, '\t');
+        std::getline(ls, value, '\t');
+        std::getline(ls, quoted);
+        ASSERT_GE(quoted.size(), 2u) << line;
+        const std::string want = quoted.substr(1, quoted.size() - 2);
+        const float v = from_bits(static_cast<uint32_t>(std::stoul(bits, nullptr, 16)));
+        std::string got;
+        if (desc == "LD") {
+            got = fmt_ld(v);
+        } else {
+            const char kind = desc[0];
+            const int w = std::stoi(desc.substr(1));
+            const int d = std::stoi(desc.substr(desc.find('.') + 1));
+            got = kind == 'G' ? fmt_g(v, w, d) : fmt_f(v, w, d);
+        }
+        EXPECT_EQ(got, want) << desc << " of " << value << " (" << bits << ")";
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1170);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace zorb;
+
+// Narrow fields: the leading zero goes first, then the field fills with
+// asterisks; a negative value that rounds to zero keeps its sign.
+TEST(FortranFields, NarrowFieldsDropTheLeadingZeroThenOverflow) {
+    EXPECT_EQ(fmt_f(-0.5f, 4, 2), "-.50");
+    EXPECT_EQ(fmt_f(0.5f, 3, 2), ".50");
+    EXPECT_EQ(fmt_f(-0.5f, 3, 2), "***");
+    EXPECT_EQ(fmt_f(-0.04f, 3, 1), "-.0");
+    EXPECT_EQ(fmt_f(0.04f, 4, 1), " 0.0");
+    EXPECT_EQ(fmt_g(12345.0f, 8, 3), ".123E+05");
+    EXPECT_EQ(fmt_g(-12345.0f, 9, 3), "-.123E+05");
+    EXPECT_EQ(fmt_g(1.5f, 6, 3), "******");
+}
+
+TEST(FortranFields, SpecialValuesInNarrowFields) {
+    EXPECT_EQ(fmt_f(INFINITY, 3, 1), "Inf");
+    EXPECT_EQ(fmt_f(-INFINITY, 3, 1), "***");
+    EXPECT_EQ(fmt_f(NAN, 2, 1), "**");
+    EXPECT_EQ(fmt_f(-NAN, 4, 1), " NaN");
+}
+
+TEST(FortranFields, Integers) {
+    EXPECT_EQ(fmt_i(-100, 5), " -100");
+    EXPECT_EQ(fmt_i(-100, 3), "***");
+    EXPECT_EQ(fmt_i(0, 1), "0");
+    EXPECT_EQ(fmt_ld_int(7), "           7");
+    EXPECT_EQ(fmt_ld_int(-123456789), "  -123456789");
+    EXPECT_EQ(fmt_ld_int(INT32_MIN), " -2147483648");
+}
+
+}  // namespace
