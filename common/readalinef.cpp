@@ -12,6 +12,10 @@
 #include "input.h"
 #include "units.h"
 
+// Readline's switch between characters of several bytes (as the locale
+// says) and single bytes.
+extern "C" int rl_byte_oriented;
+
 namespace zorb {
 
 namespace {
@@ -42,6 +46,21 @@ int editor_input_available() {
     return r > 0 ? 1 : 0;
 }
 
+// A character of the line is one byte: bytes 128 to 255 are characters, not
+// Meta keys nor parts of a multibyte character (which Readline, in a UTF-8
+// locale, would drop when they do not form one).  The editor writes nothing
+// to the terminal but the prompt and the line.  Set again at the start of
+// every line, after Readline has read its start-up file and the locale.
+int editor_settings() {
+    rl_byte_oriented = 1;
+    rl_variable_bind("input-meta", "on");
+    rl_variable_bind("convert-meta", "off");
+    rl_variable_bind("output-meta", "on");
+    rl_variable_bind("enable-meta-key", "off");
+    rl_variable_bind("enable-bracketed-paste", "off");
+    return 0;
+}
+
 void prepare_editor() {
     static bool prepared = false;
     if (prepared) return;
@@ -49,15 +68,9 @@ void prepare_editor() {
     rl_readline_name = "zorb";
     rl_getc_function = editor_getc;
     rl_input_available_hook = editor_input_available;
-    using_history();
+    rl_startup_hook = editor_settings;
     rl_initialize();
-    // Bytes 128 to 255 are characters of the line, not Meta keys; and the
-    // editor writes nothing to the terminal but the line itself.
-    rl_variable_bind("input-meta", "on");
-    rl_variable_bind("convert-meta", "off");
-    rl_variable_bind("output-meta", "on");
-    rl_variable_bind("enable-meta-key", "off");
-    rl_variable_bind("enable-bracketed-paste", "off");
+    editor_settings();
 }
 
 // Stores the line's bytes as signed 8-bit codes; at most readaline_max.
@@ -91,15 +104,9 @@ int32_t readaline(int32_t* k, const char* prompt) {
     return n;
 }
 
-void addhist(const char* s) {
-    prepare_editor();
-    add_history(s);
-}
+void addhist(const char* s) { add_history(s); }
 
-void clearhist() {
-    prepare_editor();
-    clear_history();
-}
+void clearhist() { clear_history(); }
 
 void viewdvi(const char* dvifile) {
     // The command is built in 132 characters, its NUL included.

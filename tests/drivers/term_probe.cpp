@@ -9,7 +9,14 @@
 //   v:TEXT     viewdvi(TEXT)
 //   p          infopath()                  -> "path NAME LENGTH VALUE" per member
 //   t          attributes of standard input -> "canon 0|1 intr CODE"
+//   J          the rest of the operations run in a child made the
+//              foreground job, as a job-control shell would; when the child
+//              stops, the attributes it left are reported ("stopped canon
+//              0|1 intr CODE") and it is continued in the foreground.
+#include <signal.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +29,42 @@
 using namespace zorb;
 
 namespace {
+
+void show_attributes(const char* what) {
+    struct termios t;
+    if (tcgetattr(0, &t) == 0)
+        std::printf("%scanon %d intr %d\n", what, (t.c_lflag & ICANON) ? 1 : 0, t.c_cc[VINTR]);
+    else
+        std::printf("%scanon none\n", what);
+    std::fflush(stdout);
+}
+
+// Makes the calling process group the terminal's foreground job.
+void take_terminal(pid_t pgrp) {
+    signal(SIGTTOU, SIG_IGN);
+    tcsetpgrp(0, pgrp);
+    signal(SIGTTOU, SIG_DFL);
+}
+
+// Runs the child's share as a foreground job and reports its stops; returns
+// when the child has ended.
+int run_as_job(pid_t child) {
+    setpgid(child, child);
+    for (;;) {
+        int st;
+        if (waitpid(child, &st, WUNTRACED) != child) return 1;
+        if (WIFSTOPPED(st)) {
+            signal(SIGTTOU, SIG_IGN);
+            tcsetpgrp(0, getpgrp());
+            show_attributes("stopped ");
+            tcsetpgrp(0, child);
+            kill(child, SIGCONT);
+            continue;
+        }
+        std::printf("job status %d\n", WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st));
+        return 0;
+    }
+}
 
 template <int N>
 void show_path(const char* name, const Field<N>& f) {
@@ -66,11 +109,13 @@ int main(int argc, char** argv) {
             show_path("term", path.term);
             show_path("workdir", path.workdir);
         } else if (op == "t") {
-            struct termios t;
-            if (tcgetattr(0, &t) == 0)
-                std::printf("canon %d intr %d\n", (t.c_lflag & ICANON) ? 1 : 0, t.c_cc[VINTR]);
-            else
-                std::printf("canon none\n");
+            show_attributes("");
+        } else if (op == "J") {
+            std::fflush(stdout);
+            pid_t child = fork();
+            if (child > 0) return run_as_job(child);
+            setpgid(0, 0);
+            take_terminal(getpid());
         }
         std::fflush(stdout);
     }
