@@ -1,0 +1,151 @@
+// `readfile`: the file-name dialogue.  The default name is offered in brackets
+// (on a line of its own when it is long) and in the editor's history; a typed
+// name may start with a directory shorthand, and gets the default extension
+// when it has none.  The chosen name is shown in the brackets and must be
+// accepted with an empty answer.
+#include "filedialog.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "help.h"
+#include "promptcycle.h"
+#include "readalinef.h"
+#include "text.h"
+#include "units.h"
+
+namespace zorb {
+
+InfoRecord info;
+
+namespace {
+
+// Room taken on a one-line prompt besides the kind of file and the default:
+// "/directory/", "_file.exten:  [" and "]".
+constexpr int prompt_frame = 27;
+
+// The login name and the utility directory, from the environment; a variable
+// that is not set leaves the field as it was.
+void fill_info() {
+    const char* login = std::getenv("LOGNAME");
+    if (!login || !*login) login = std::getenv("USER");
+    if (login) info.logname.assign(login);
+    if (const char* ut = std::getenv("ZORBUTPATH")) info.utpath.assign(ut);
+}
+
+// The first blank- or comma-separated item of an environment value (which ends
+// at its first NUL, if any).
+std::string first_item(const Text80& value) {
+    Text132 line(std::string_view(value.upto_nul()));
+    int il = 0, ip = 0, ia = 0;
+    Text132 cha;
+    nextchar(line, il, ip, cha, ia);
+    return std::string(cha.sub(1, ia));
+}
+
+// The answer with a leading "$HOME", "$home", "$ZORBUTPATH" or "~/" written out;
+// deffile and ld as the answer leaves them otherwise (its first item on, and
+// the item's length).
+void expand(const Text132& answer, Text132& deffile, int& ld) {
+    int il = 0, ip = 0, ia = 0;
+    Text132 cha;
+    nextchar(answer, il, ip, cha, ia);
+    std::string expanded;
+    if (cha.starts_with("$HOME") || cha.starts_with("$home"))
+        expanded = "/home/" + first_item(info.logname) + std::string(cha.sub(6, 132));
+    else if (cha.starts_with("$ZORBUTPATH"))
+        expanded = first_item(info.utpath) + std::string(cha.sub(12, 132));
+    else if (cha.starts_with("~/"))
+        expanded = "/home/" + first_item(info.logname) + std::string(cha.sub(2, 132));
+    else {
+        deffile = cha;
+        ld = ia;
+        return;
+    }
+    deffile.assign(expanded);
+    stringlength(deffile, ld);
+}
+
+// The extension of deffile(1:ld), or the current one appended.  Only the last
+// component of a path counts, so that "../data" or a dotted directory name
+// gets the extension like any other name without one.  le follows exten, so
+// that an extension taken from one answer is appended whole to the next.
+void settle_extension(Text132& deffile, int& ld, Text16& exten, int& le) {
+    std::string_view name = deffile.sub(1, ld);
+    std::size_t slash = name.rfind('/');
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash)) {
+        std::string_view ext = name.substr(dot + 1);
+        exten.assign(ext);
+        le = static_cast<int>(std::min<std::size_t>(ext.size(), 16));
+        return;
+    }
+    std::string named = std::string(name) + "." + std::string(exten.sub(1, le));
+    deffile.assign(named);
+    ld = std::min(static_cast<int>(named.size()), 132);
+}
+
+}  // namespace
+
+void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, Text132& chcom,
+              int ncol, int /*nrd*/, int nwr) {
+    const bool ask = ld >= 0;
+    int lf = 0, le = 0;
+    {
+        Text132 t(filetype.view());
+        stringlength(t, lf);
+        Text132 e(exten.view());
+        stringlength(e, le);
+        lf = std::min(lf, 32);
+        le = std::min(le, 16);
+    }
+    const int lcol = std::clamp(ncol, 0, 132);
+    const int ll = ncol - lf - prompt_frame;
+    // The default name is limited to the screen width.
+    deffile.put(std::max(ncol, 1), 132, "");
+    stringlength(deffile, ld);
+    fill_info();
+
+    const std::string kind = "/directory/" + std::string(filetype.sub(1, lf));
+    for (;;) {
+        const int shown_ld = ld;
+        if (ld < ll) {
+            write_line(nwr, kind + "_file.exten:  [" + std::string(deffile.sub(1, ld)) + "]");
+        } else {
+            write_line(nwr, kind + "_file.exten:");
+            write_line(nwr, "[" + std::string(deffile.sub(1, ld)) + "]");
+        }
+
+        Text132 answer;
+        if (ask) {
+            addhist(prompt::with_nul(deffile.sub(1, ld)).c_str());
+            int n = 0;
+            answer = prompt::read_edited_answer(">", n);
+        }
+        prompt::cursor_up(nwr, 2);
+
+        // The answer as typed: "he" in small letters only.
+        if (answer.starts_with("he")) {
+            help(chcom);
+            continue;
+        }
+        if (answer(1) == '*' || answer(1) == 'q') {
+            ld = 0;
+            return;
+        }
+        if (answer.blank()) return;
+
+        expand(answer, deffile, ld);
+        settle_extension(deffile, ld, exten, le);
+
+        // A default that stood on two lines is cleared twice over.
+        const int times = shown_ld > ll ? 2 : 1;
+        const std::string blanks(static_cast<std::size_t>(lcol), ' ');
+        for (int i = 0; i < times; ++i) prompt::cursor_up(nwr, 2);
+        for (int i = 0; i < 2 * times; ++i) write_line(nwr, blanks);
+        for (int i = 0; i < times; ++i) prompt::cursor_up(nwr, 3);
+    }
+}
+
+}  // namespace zorb

@@ -1,0 +1,160 @@
+// `yesno`, `askvalue` and `askvallim`: the prompts whose answer is read as a
+// plain line from unit nrd, lower-cased and left-justified before it is looked
+// at.  Numbers are shown with trlnu and read back from the shown text with
+// trlch, so a returned value carries exactly the digits shown.
+#include "prompts.h"
+
+#include "promptcycle.h"
+#include "units.h"
+
+namespace zorb {
+
+using prompt::Answer;
+using prompt::Cycle;
+using prompt::Shown;
+
+namespace {
+
+constexpr char yesno_script_end[] = "1end of sript file: switch to interactive mode";
+constexpr char askvalue_script_end[] = " end of sript file: switch to interactive mode";
+constexpr char askvallim_script_end[] = "3end of sript file: switch to interactive mode";
+
+// The answer of a value prompt: usable when it holds exactly one number.
+bool one_number(const Text132& answer, int ncol, float& value) {
+    int count = 0;
+    NumberList out;
+    prompt::read_numbers(answer, ncol, count, out);
+    if (count != 1) return false;
+    value = out(1);
+    return true;
+}
+
+}  // namespace
+
+void yesno(Text132& querytype, char& ch1, Text132& chcom, int ncol, int nrd, int nwr) {
+    char mode = querytype(132);
+    querytype(132) = ' ';
+    int ld = prompt::question_length(querytype, ncol);
+
+    if (mode == prompt::mode_replay) {
+        Text132 line;
+        if (prompt::read_script(line)) {
+            write_line(nwr, line.view());
+            ch1 = line.sub(2, 132).find("[y]") != std::string_view::npos ? 'y' : 'n';
+            return;
+        }
+        write_line(nwr, yesno_script_end);
+    }
+
+    Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, false, ld);
+    c.brackets = [&] { return std::string(" [") + ch1 + "]"; };
+    c.read = [&] { return prompt::read_lowered_answer(nrd); };
+    c.classify = [](const Text132& a) { return prompt::classify_lowered(a, false); };
+    // Any other answer redraws the question; only a leading n or y changes it.
+    c.take = [&](const Text132& a) {
+        if (a(1) == 'n') ch1 = 'n';
+        if (a(1) == 'y') ch1 = 'y';
+        return true;
+    };
+
+    if (c.run() == Answer::quit) {
+        ch1 = '*';
+        return;
+    }
+    if (c.record) prompt::write_script(c.question_line());
+}
+
+void askvalue(Text132& querytype, Text7& form, float& value, Text132& chcom, int ncol, int nrd,
+              int nwr) {
+    char mode = querytype(132);
+    querytype(132) = ' ';
+    int ld = prompt::question_length(querytype, ncol);
+
+    if (mode == prompt::mode_replay) {
+        Text132 line;
+        if (prompt::read_script(line)) {
+            write_line(nwr, line.view());
+            // A line without "]" among its first 80 characters holds no value:
+            // the caller's value stays.
+            prompt::bracket_value(line, value);
+            return;
+        }
+        write_line(nwr, askvalue_script_end);
+    }
+
+    Shown shown;
+    prompt::show(form, value, shown);
+
+    Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, true, ld);
+    c.brackets = [&] { return "=[" + shown.text() + "]"; };
+    c.read = [&] { return prompt::read_lowered_answer(nrd); };
+    c.classify = [](const Text132& a) { return prompt::classify_lowered(a, true); };
+    c.take = [&](const Text132& a) {
+        if (!one_number(a, ncol, value)) return false;
+        prompt::show(form, value, shown);
+        return true;
+    };
+
+    switch (c.run()) {
+        case Answer::quit:
+            querytype.assign("*");
+            return;
+        case Answer::accept:
+            value = prompt::shown_value(shown);
+            if (c.record) prompt::write_script(c.question_line());
+            return;
+        default:
+            return;
+    }
+}
+
+void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, float& value,
+               Text132& chcom, int ncol, int nrd, int nwr) {
+    // The mode letter stays in the caller's field after a replay; it is
+    // blanked only when the prompt goes on to ask.
+    char mode = querytype(132);
+    if (mode == prompt::mode_replay) {
+        Text132 line;
+        if (prompt::read_script(line)) {
+            // A replayed value is taken as recorded, not brought within limits.
+            if (!prompt::bracket_value(line, value)) value = 0.0f;
+            return;
+        }
+        write_line(nwr, askvallim_script_end);
+    }
+    querytype(132) = ' ';
+    int ld = prompt::question_length(querytype, ncol);
+
+    Shown low, up, shown;
+    prompt::show(form, alowlimit, low);
+    prompt::show(form, uplimit, up);
+
+    Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, true, ld);
+    // Every pass starts by bringing the value within the limits, so a new
+    // answer outside them is shown (and accepted) at the nearer limit.
+    c.brackets = [&] {
+        if (value < alowlimit) value = alowlimit;
+        if (value > uplimit) value = uplimit;
+        prompt::show(form, value, shown);
+        return "  (" + low.text() + "-" + up.text() + ")  [" + shown.text() + "]   ";
+    };
+    c.read = [&] { return prompt::read_lowered_answer(nrd); };
+    c.classify = [](const Text132& a) { return prompt::classify_lowered(a, true); };
+    c.take = [&](const Text132& a) { return one_number(a, ncol, value); };
+
+    switch (c.run()) {
+        case Answer::quit:
+            querytype.assign("q");
+            return;
+        case Answer::accept: {
+            std::string recorded = c.question_line();
+            value = prompt::shown_value(shown);
+            if (c.record) prompt::write_script(recorded);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+}  // namespace zorb
