@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "prompts.h"
 #include "promptcycle.h"
+#include "prompts.h"
 #include "readalinef.h"
 #include "text.h"
 #include "units.h"
@@ -38,8 +38,7 @@ Answer classify_typed(const Text132& typed) {
 
 }  // namespace
 
-void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int /*nrd*/,
-               int nwr) {
+void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int /*nrd*/, int nwr) {
     char mode = querytype(132);
     querytype(132) = ' ';
     int ld = prompt::question_length(querytype, ncol);

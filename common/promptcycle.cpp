@@ -11,9 +11,7 @@
 
 namespace zorb::prompt {
 
-void cursor_up(int nwr, int n) {
-    write_line(nwr, std::string(" \x1b[") + std::to_string(n) + "A");
-}
+void cursor_up(int nwr, int n) { write_line(nwr, std::string(" \x1b[") + std::to_string(n) + "A"); }
 
 void redraw(int nwr, int width) {
     std::string blanks(static_cast<std::size_t>(std::max(width, 0)), ' ');
@@ -111,9 +109,7 @@ void read_numbers(const Text132& answer, int ncol, int& count, NumberList& out) 
     trlch(std::clamp(ncol, 0, 132), answer, count, out);
 }
 
-std::string Cycle::question_line() const {
-    return std::string(querytype.sub(1, ld)) + brackets();
-}
+std::string Cycle::question_line() const { return std::string(querytype.sub(1, ld)) + brackets(); }
 
 namespace {
 

@@ -84,24 +84,30 @@ void read_numbers(const Text132& answer, int ncol, int& count, NumberList& out);
 
 // The state of one prompt call and the parts in which the routines differ.
 struct Cycle {
-    Cycle(Text132& querytype_, Text132& chcom_, int nwr_, int ld_, bool record_,
-          bool script_help_, int blank_width_)
-        : querytype(querytype_), chcom(chcom_), nwr(nwr_), ld(ld_), record(record_),
-          script_help(script_help_), blank_width(blank_width_), querystore(querytype_) {}
+    Cycle(Text132& querytype_, Text132& chcom_, int nwr_, int ld_, bool record_, bool script_help_,
+          int blank_width_)
+        : querytype(querytype_),
+          chcom(chcom_),
+          nwr(nwr_),
+          ld(ld_),
+          record(record_),
+          script_help(script_help_),
+          blank_width(blank_width_),
+          querystore(querytype_) {}
 
     Text132& querytype;
     Text132& chcom;
     int nwr;
-    int ld;                 // question length
-    bool record;            // record mode: "(b) " prefix, "back" returns
-    bool script_help;       // record mode: "he" also shows the page on scripts
-    int blank_width;        // width of the blank lines of a redraw
-    Text132 querystore;     // the question, restored after a help topic borrowed it
+    int ld;              // question length
+    bool record;         // record mode: "(b) " prefix, "back" returns
+    bool script_help;    // record mode: "he" also shows the page on scripts
+    int blank_width;     // width of the blank lines of a redraw
+    Text132 querystore;  // the question, restored after a help topic borrowed it
 
-    std::function<std::string()> brackets;              // text after the question
-    std::function<Text132()> read;                      // one answer
-    std::function<Answer(const Text132&)> classify;     // what it asks for
-    std::function<bool(const Text132&)> take;           // a new answer; true when usable
+    std::function<std::string()> brackets;           // text after the question
+    std::function<Text132()> read;                   // one answer
+    std::function<Answer(const Text132&)> classify;  // what it asks for
+    std::function<bool(const Text132&)> take;        // a new answer; true when usable
 
     // The question line as shown (without the record prefix).
     std::string question_line() const;

@@ -61,21 +61,36 @@ Options parse(int argc, char** argv) {
         std::string a = argv[i];
         if (i + 1 >= argc) usage();
         std::string v = argv[++i];
-        if (a == "-q") o.question = v;
-        else if (a == "-d") o.deflt = v;
-        else if (a == "-f") o.form = v;
-        else if (a == "-lo") o.lo = std::strtof(v.c_str(), nullptr);
-        else if (a == "-up") o.up = std::strtof(v.c_str(), nullptr);
-        else if (a == "-c") o.topic = v;
-        else if (a == "-n") o.ncol = std::atoi(v.c_str());
-        else if (a == "-m") o.mode = v.empty() ? ' ' : v[0];
-        else if (a == "-s") o.script = v;
-        else if (a == "-k") o.calls = std::atoi(v.c_str());
-        else if (a == "-e") o.ext = v;
-        else if (a == "-L") o.ld = std::atoi(v.c_str());
-        else if (a == "-M") o.maxbuf = std::atoi(v.c_str());
-        else if (a == "-b") o.entries.push_back(v);
-        else usage();
+        if (a == "-q")
+            o.question = v;
+        else if (a == "-d")
+            o.deflt = v;
+        else if (a == "-f")
+            o.form = v;
+        else if (a == "-lo")
+            o.lo = std::strtof(v.c_str(), nullptr);
+        else if (a == "-up")
+            o.up = std::strtof(v.c_str(), nullptr);
+        else if (a == "-c")
+            o.topic = v;
+        else if (a == "-n")
+            o.ncol = std::atoi(v.c_str());
+        else if (a == "-m")
+            o.mode = v.empty() ? ' ' : v[0];
+        else if (a == "-s")
+            o.script = v;
+        else if (a == "-k")
+            o.calls = std::atoi(v.c_str());
+        else if (a == "-e")
+            o.ext = v;
+        else if (a == "-L")
+            o.ld = std::atoi(v.c_str());
+        else if (a == "-M")
+            o.maxbuf = std::atoi(v.c_str());
+        else if (a == "-b")
+            o.entries.push_back(v);
+        else
+            usage();
     }
     return o;
 }
@@ -132,8 +147,7 @@ int main(int argc, char** argv) {
             Text32 filetype(o.question);
             int ld = o.ld;
             readfile(filetype, deffile, exten, ld, chcom, o.ncol, 5, 6);
-            r = "ld=" + std::to_string(ld) + " deffile=" + bars(deffile) +
-                " exten=" + bars(exten);
+            r = "ld=" + std::to_string(ld) + " deffile=" + bars(deffile) + " exten=" + bars(exten);
             write_line(unit_screen, "RESULT " + r);
             continue;
         } else if (o.routine == "buffer") {
@@ -146,8 +160,8 @@ int main(int argc, char** argv) {
         } else {
             usage();
         }
-        write_line(unit_screen, "RESULT " + r + " querytype=" + bars(querytype) +
-                                    " chcom=" + bars(chcom));
+        write_line(unit_screen,
+                   "RESULT " + r + " querytype=" + bars(querytype) + " chcom=" + bars(chcom));
     }
     close_unit(unit_script);
     return 0;

@@ -55,8 +55,7 @@ TEST(BufferTerminal, HistoryOrderAndListAfterMatching) {
     // drops the oldest.
     ASSERT_TRUE(t->expect("command>"));
     t->send("ol\r");
-    ASSERT_TRUE(t->expect("RESULT comline=|ol| mbuf=3 list=|ol||middle||newest|"))
-        << t->output();
+    ASSERT_TRUE(t->expect("RESULT comline=|ol| mbuf=3 list=|ol||middle||newest|")) << t->output();
     ASSERT_TRUE(t->expect("command>"));
     t->send(up_arrow);
     ASSERT_TRUE(t->expect("ol"));
