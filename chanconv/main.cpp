@@ -1,0 +1,83 @@
+// chanconv: converts an ASCII file of counts (one channel per line after a
+// header line) into a channel-count file: the input name, " channel",
+// "counts", then one numbered line per channel.  The counts are carried over
+// as text.
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "field.h"
+#include "filedialog.h"
+#include "input.h"
+#include "text.h"
+#include "units.h"
+
+namespace {
+
+using namespace zorb;
+
+constexpr int input_unit = 11;
+constexpr int output_unit = 12;
+constexpr int max_channels = 2050;
+
+// The output name: the input name up to the dot of its first ".asc", then
+// "apl"; a name without ".asc" gives "apl" in the current directory.
+std::string output_name(const std::string& infile) {
+    std::size_t at = infile.find(".asc");
+    if (at == std::string::npos) return "apl";
+    return infile.substr(0, at + 1) + "apl";
+}
+
+// The next line of the input, cut to its first 132 characters.
+bool read_channel_line(const std::string& name, Text132& chin) {
+    std::string line;
+    errno = 0;
+    if (!read_line(input_unit, line)) {
+        if (errno != 0) file_error_exit(name, std::strerror(errno));
+        return false;
+    }
+    chin.assign(line);
+    return true;
+}
+
+void run() {
+    Text32 filetype("counts");
+    Text132 infile("data.dat");
+    Text16 exten("dat");
+    int ld = 0;
+    Text132 chcom("filestructure");
+    // A quit in the dialogue leaves the default name, which is converted.
+    readfile(filetype, infile, exten, ld, chcom, 80, unit_keyboard, unit_screen);
+
+    // The name is deffile(1:ld); after a quit ld is 0 and the default stands.
+    const std::string name = ld > 0 ? std::string(infile.sub(1, ld)) : infile.trimmed();
+    if (!open_unit(input_unit, name, OpenMode::read)) file_error_exit(name, std::strerror(errno));
+    const std::string outfile = output_name(name);
+    if (!open_unit(output_unit, outfile, OpenMode::write))
+        file_error_exit(outfile, std::strerror(errno));
+
+    Text132 chin;
+    if (!read_channel_line(name, chin)) file_error_exit(name, "end of file before the header line");
+    write_line(unit_screen, " " + chin.trimmed());
+
+    write_line(output_unit, name);
+    write_line(output_unit, " channel");
+    write_line(output_unit, "counts");
+
+    Text8 ch8;
+    for (int32_t i = 1; i <= max_channels; ++i) {
+        itoc8(ch8, i);
+        if (!read_channel_line(name, chin)) break;
+        write_line(output_unit, " 14   " + ch8.str() + chin.trimmed());
+    }
+    close_unit(output_unit);
+    close_unit(input_unit);
+}
+
+}  // namespace
+
+int main(int, char** argv) {
+    zorb::set_program_name(argv[0]);
+    run();
+    return 0;
+}

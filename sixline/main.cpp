@@ -1,0 +1,294 @@
+// sixline: hyperfine parameters from the line positions of a magnetically
+// split 3/2<->1/2 spectrum.
+//
+// The user picks an input mode from a menu, gives the line positions and a
+// scan definition, and gets a table of every grid point with a solution, on
+// the screen and in the result listing.  After each table the menu comes
+// back; leaving the menu or a line-position prompt ends the run.
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "field.h"
+#include "filedialog.h"
+#include "fortfmt.h"
+#include "help.h"
+#include "hyperfine.h"
+#include "input.h"
+#include "key.h"
+#include "menu.h"
+#include "numread.h"
+#include "prompts.h"
+#include "units.h"
+
+namespace {
+
+using namespace zorb;
+
+constexpr int ncl = 80;   // columns passed to the prompts
+constexpr int nrd = unit_keyboard;
+constexpr int nwr = unit_screen;
+constexpr int listing_unit = 7;
+constexpr float rad = 0.017453292f;   // radians per degree
+
+const char* const header_efg = "     EFG        eta      H [kG]      phi     theta";
+const char* const header_l2 = "     L2        eta      H [kG]      phi     theta";
+
+// The result listing.  An existing file is opened without cutting it, so a
+// run that writes no table leaves it as it was; the first line written starts
+// the file afresh, so that it then holds exactly the tables of this run.
+class Listing {
+public:
+    void open(const std::string& name) {
+        name_ = name;
+        if (open_unit(listing_unit, name, OpenMode::readwrite)) {
+            fresh_ = false;
+            return;
+        }
+        if (errno != ENOENT || !open_unit(listing_unit, name, OpenMode::write))
+            file_error_exit(name, std::strerror(errno));
+        fresh_ = true;
+    }
+    void line(const std::string& text) {
+        if (!fresh_) {
+            if (!open_unit(listing_unit, name_, OpenMode::write))
+                file_error_exit(name_, std::strerror(errno));
+            fresh_ = true;
+        }
+        write_line(listing_unit, text);
+    }
+    void close() { close_unit(listing_unit); }
+
+private:
+    std::string name_;
+    bool fresh_ = false;
+};
+
+Listing listing;
+
+// A line for both the screen and the listing.
+void table_line(const std::string& text) {
+    write_line(nwr, text);
+    listing.line(text);
+}
+
+// A count of grid steps: the quotient truncated toward zero.  A quotient that
+// is not a number or does not fit a 32-bit integer yields no count.
+bool step_count(float q, int32_t& n) {
+    if (!(q > -2147483648.0f && q < 2147483648.0f)) return false;
+    n = static_cast<int32_t>(q);
+    return true;
+}
+
+// The octant typed as a real, truncated toward zero; values beyond the
+// integer range saturate (they act as the outermost octants anyway).
+int32_t octant_of(float v) {
+    if (v != v) return 0;
+    if (v >= 2147483647.0f) return INT32_MAX;
+    if (v <= -2147483648.0f) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
+struct ScanDefinition {
+    int32_t ioct = 1;
+    float step = 0;      // dDq or dL
+    float deta = 0;
+    int64_t ninner = 0;  // eta steps: neta + 1, or none
+};
+
+// Asks for the octant and the two steps; false when the user quits back to
+// the line-position prompt.
+bool ask_scan(const char* question, const char* defaults, ScanDefinition& s) {
+    Text132 querytype(question);
+    Text132 chcom("sixline");
+    NumberList out{};
+    int nn = 0;
+    for (;;) {
+        Text132 ch132(defaults);
+        askstring(querytype, ch132, chcom, ncl, nrd, nwr);
+        if (ch132(1) == '*' || ch132(1) == 'q') return false;
+        trlch(80, ch132, nn, out);
+        if (nn == 3) break;
+        write_line(nwr, " 3 numbers are expected");
+    }
+    s.ioct = octant_of(out(1));
+    s.step = out(2);
+    s.deta = out(3);
+    int32_t neta = 0;
+    s.ninner = step_count(1.0f / s.deta, neta) ? static_cast<int64_t>(neta) + 1 : 0;
+    return true;
+}
+
+// Asks for the four numbers of a mode, offering chstart; false when the user
+// quits the run.  The answer is kept as the mode's default for the next time
+// the mode is chosen.
+bool ask_positions(const char* question, Text132& chstart, Text80& last, NumberList& out) {
+    Text132 querytype(question);
+    Text132 chcom("sixline");
+    int nn = 0;
+    for (;;) {
+        askstring(querytype, chstart, chcom, ncl, nrd, nwr);
+        last.assign(chstart.sub(1, 80));
+        if (chstart(1) == '*' || chstart(1) == 'q') return false;
+        trlch(80, chstart, nn, out);
+        if (nn == 4) return true;
+        write_line(nwr, " 4 numbers are expected");
+    }
+}
+
+// The grid: `nouter` steps of the first column (splitting or line 2, advanced
+// by `next`), and the eta steps of `s` within each.  One group of rows per
+// outer step that has a solution, preceded by an empty line.
+template <class Advance>
+void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& column, float& qas,
+          float is, float l1, float& l2, float l6, Advance next) {
+    table_line(header);
+    for (int32_t i = 1; i <= nouter; ++i) {
+        next();
+        bool group = false;
+        for (int64_t k = 1; k <= s.ninner; ++k) {
+            float eta = static_cast<float>(k) * s.deta;
+            float haeu = 0, phi_h = 0, teta_h = 0;
+            bool b_exist = false;
+            lines_l_h(qas, eta, is, l1, l2, l6, s.ioct, haeu, phi_h, teta_h, b_exist);
+            if (!b_exist) continue;
+            if (!group) table_line("");
+            group = true;
+            table_line(fmt_f(column, 10, 3) + fmt_f(eta, 10, 3) + fmt_f(haeu, 10, 2) +
+                       fmt_f(phi_h / rad, 10, 2) + fmt_f(teta_h / rad, 10, 2));
+        }
+    }
+}
+
+// Quadrupole scan of modes a and b: the splitting runs over step, 2 step, ...
+// up to half the distance from line 1 to line 6.
+void scan_splitting(const ScanDefinition& s, float is, float l1, float l2, float l6) {
+    float qas = 0;
+    int32_t il = 0;
+    if (!step_count(((l6 - l1) / 2.0f) / std::fabs(s.step), il)) il = 0;
+    scan(header_efg, il, s, qas, qas, is, l1, l2, l6, [&] { qas = qas + s.step; });
+}
+
+// Line-2 scan of mode c: line 2 runs from line 1 towards line 6, halfway at
+// most; a step pointing away from line 6 gives no rows.
+void scan_line2(const ScanDefinition& s, float qas, float is, float l1, float l6) {
+    float l2 = l1;
+    int32_t il = 0;
+    if (!step_count(((l6 - l1) / 2.0f) / s.step, il)) il = 0;
+    scan(header_l2, il, s, l2, qas, is, l1, l2, l6, [&] { l2 = l2 + s.step; });
+}
+
+// Mode a: lines 1, 2, 5 and 6; the isomer shift is their mean.  False when
+// the run is to end.
+bool mode_a(Text80& last) {
+    NumberList out{};
+    Text132 chstart(last.view());
+    for (;;) {
+        if (!ask_positions("line position L1,L2,L5 and L6:", chstart, last, out))
+            return false;
+        float l1 = out(1), l2 = out(2), l5 = out(3), l6 = out(4);
+        float is = (l2 + l1 + l5 + l6) / 4.0f;
+        write_line(nwr, " Is=" + fmt_f(is, 10, 3));
+        ScanDefinition s;
+        if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s)) continue;
+        scan_splitting(s, is, l1, l2, l6);
+        return true;
+    }
+}
+
+// Mode b: lines 1, 2 and 6 and the isomer shift.
+bool mode_b(Text80& last) {
+    NumberList out{};
+    Text132 chstart(last.view());
+    for (;;) {
+        if (!ask_positions("line position L1,L2,L6, and shift IS:", chstart, last, out))
+            return false;
+        float l1 = out(1), l2 = out(2), l6 = out(3), is = out(4);
+        ScanDefinition s;
+        if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s)) continue;
+        scan_splitting(s, is, l1, l2, l6);
+        return true;
+    }
+}
+
+// Mode c: lines 1 and 6, the isomer shift and the splitting; line 2 is
+// scanned.  A zero splitting has no solution anywhere on the grid (no angle
+// could be computed), so it is refused and the line positions asked again.
+bool mode_c(Text80& last) {
+    NumberList out{};
+    Text132 chstart(last.view());
+    for (;;) {
+        if (!ask_positions("line position L1,L6, shift IS,and  Deq:", chstart, last, out))
+            return false;
+        float l1 = out(1), l6 = out(2), is = out(3), qas = out(4);
+        if (qas == 0.0f) {
+            write_line(nwr, " the quadrupole splitting Deq must not be zero");
+            continue;
+        }
+        ScanDefinition s;
+        if (!ask_scan("octant dL d_eta:", "octant=1 dL=-0.1  d_eta=0.1", s)) continue;
+        scan_line2(s, qas, is, l1, l6);
+        return true;
+    }
+}
+
+void run() {
+    localpath.localhepath = Text80("/Mossbauer_spectrum.help");
+    const int kwin = 1;
+    window(kwin);
+    // The menus use the whole width the terminal reports.
+    term.npl = term.ncol(kwin);
+
+    Text32 filetype("results of sixline");
+    Text132 deffile("sixline.lst");
+    for (int k = 1; k <= 64; ++k) scrd.ext(k) = Text16("lst");
+    Text132 chcom("sixline/outfile");
+    readfile(filetype, deffile, scrd.ext(1), scrd.ld(1), chcom, ncl, nrd, nwr);
+    if (scrd.ld(1) == 0) return;
+
+    listing.open(std::string(deffile.sub(1, scrd.ld(1))));
+    write_line(nwr, "");
+    write_line(nwr, "");
+
+    Array1<Text80, 3> chst;
+    chst(1) = Text80("-6.551 -4.2325  2.9495   5.834");
+    chst(2) = Text80("-6.551 -4.2325 5.834  Is=-0.5");
+    chst(3) = Text80(" L=-6.5509 R=5.8341  Is=-0.5 Deq=-4.0");
+
+    for (;;) {
+        int32_t lq = 3, lk = 3;
+        for (int k = 1; k <= 3; ++k) {
+            scrd.ext(k) = Text16();
+            scrd.helpar(k) = Text132("sixline");
+        }
+        scrd.queryar(1) = Text132("a:L1,L2,L5,L6");
+        scrd.queryar(2) = Text132("b:L1,L2,L6,Is");
+        scrd.queryar(3) = Text132("c:L1,L6,Is,Deq");
+        Text80 chdf("a");
+        chdf(80) = '#';   // the menu lays its entries out in columns
+        Text132 chin("hyperfine fields from line positions of a 3/2<->1/2 transition");
+        query(lq, lk, chin, chdf);
+        if (lq == 0) break;
+
+        bool go_on;
+        if (lq == 2)
+            go_on = mode_b(chst(2));
+        else if (lq == 3)
+            go_on = mode_c(chst(3));
+        else
+            go_on = mode_a(chst(1));
+        if (!go_on) break;
+    }
+    listing.close();
+}
+
+}  // namespace
+
+int main(int, char** argv) {
+    zorb::set_program_name(argv[0]);
+    run();
+    return 0;
+}

@@ -1,0 +1,115 @@
+// chanconv end to end: the real program, its answers through a pipe.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.h"
+
+namespace {
+
+zt::Run convert(const std::string& dir, const std::string& answer) {
+    return zt::run_piped(zt::built("chanconv"), {}, answer, {}, dir);
+}
+
+// A data line as the converter writes it.
+std::string data_line(int n, const std::string& text) {
+    std::string num = " " + std::to_string(n);
+    num.resize(8, ' ');
+    return " 14   " + num + text;
+}
+
+}  // namespace
+
+TEST(Chanconv, ConvertsACountFile) {
+    std::string dir = zt::temp_dir();
+    zt::write_file(dir + "/run7.asc", "measured 2026\n10\n20\n30\n");
+    // A typed name is shown in the brackets and accepted with an empty line.
+    zt::Run r = convert(dir, "run7.asc\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("\n measured 2026\n"), std::string::npos);
+    EXPECT_EQ(zt::read_file(dir + "/run7.apl"),
+              "run7.asc\n channel\ncounts\n"
+              " 14    1      10\n"
+              " 14    2      20\n"
+              " 14    3      30\n");
+}
+
+TEST(Chanconv, KeepsLeadingBlanksDropsTrailingAndCutsAt132) {
+    std::string dir = zt::temp_dir();
+    std::string longline(140, '7');
+    zt::write_file(dir + "/x.asc", "head\n   12  \n\n" + longline + "\n  5");
+    zt::Run r = convert(dir, "x.asc\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/x.apl"), "x.asc\n channel\ncounts\n" + data_line(1, "   12") +
+                                                 "\n" + data_line(2, "") + "\n" +
+                                                 data_line(3, longline.substr(0, 132)) + "\n" +
+                                                 data_line(4, "  5") + "\n");
+}
+
+TEST(Chanconv, AtMost2050Channels) {
+    std::string dir = zt::temp_dir();
+    std::string in = "header\n";
+    for (int i = 1; i <= 2100; ++i) in += std::to_string(i * 3) + "\n";
+    zt::write_file(dir + "/big.asc", in);
+    zt::Run r = convert(dir, "big.asc\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string out = zt::read_file(dir + "/big.apl");
+    std::size_t lines = 0;
+    for (char c : out) lines += c == '\n';
+    EXPECT_EQ(lines, 3u + 2050u);
+    std::string last = data_line(2050, std::to_string(2050 * 3)) + "\n";
+    ASSERT_GE(out.size(), last.size());
+    EXPECT_EQ(out.substr(out.size() - last.size()), last);
+}
+
+TEST(Chanconv, HeaderOnly) {
+    std::string dir = zt::temp_dir();
+    zt::write_file(dir + "/h.asc", "only a header\n");
+    zt::Run r = convert(dir, "h.asc\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/h.apl"), "h.asc\n channel\ncounts\n");
+}
+
+TEST(Chanconv, OutputNames) {
+    std::string dir = zt::temp_dir();
+    zt::write_file(dir + "/a.ascii.txt", "h\n1\n");
+    zt::Run r = convert(dir, "a.ascii.txt\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/a.apl"), "a.ascii.txt\n channel\ncounts\n" + data_line(1, "1") +
+                                                 "\n");
+
+    // Upper case is not ".asc": the output is "apl" in the current directory.
+    zt::write_file(dir + "/B.ASC", "h\n2\n");
+    r = convert(dir, "B.ASC\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/apl"), "B.ASC\n channel\ncounts\n" + data_line(1, "2") + "\n");
+
+    // A name typed without extension gets the default one, "dat".
+    zt::write_file(dir + "/run7.dat", "h\n3\n");
+    r = convert(dir, "run7\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/apl"), "run7.dat\n channel\ncounts\n" + data_line(1, "3") + "\n");
+
+    // Leaving the dialogue converts the default file.
+    zt::write_file(dir + "/data.dat", "h\n4\n");
+    r = convert(dir, "q\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/apl"), "data.dat\n channel\ncounts\n" + data_line(1, "4") + "\n");
+}
+
+TEST(Chanconv, FilesThatCannotBeRead) {
+    std::string dir = zt::temp_dir();
+    zt::Run r = convert(dir, "missing.asc\n\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("missing.asc"), std::string::npos) << r.err;
+    EXPECT_FALSE(zt::file_exists(dir + "/missing.apl"));
+
+    // An empty input: the output already made stays, the end is reported.
+    zt::write_file(dir + "/empty.asc", "");
+    r = convert(dir, "empty.asc\n\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("empty.asc"), std::string::npos) << r.err;
+    EXPECT_TRUE(zt::file_exists(dir + "/empty.apl"));
+    EXPECT_EQ(zt::read_file(dir + "/empty.apl"), "");
+}
