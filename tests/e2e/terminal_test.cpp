@@ -189,6 +189,27 @@ TEST(ReadalineOnTerminal, OverlongLineIsCutAndEndOfInputEndsTheProgram) {
     expect_canonical_restored(pty);
 }
 
+TEST(ReadalineOnTerminal, BytesTypedAheadOfTheEditorAreKept) {
+    zt::Pty pty(probe, {"k", "r"});
+    ASSERT_TRUE(wait_key_mode(pty, true));
+    pty.send("xabc\r");   // one key, and the next line before its prompt
+    EXPECT_TRUE(pty.expect("key 120\r\n")) << pty.output();
+    EXPECT_TRUE(pty.expect("line 3 97 98 99 | 7\r\n")) << pty.output();
+    EXPECT_EQ(pty.wait(), 0);
+}
+
+TEST(ReadalineOnTerminal, InterruptEndsTheProgramWithTerminalRestored) {
+    zt::Pty pty(probe, {"r", "r"});
+    ASSERT_TRUE(pty.expect("> "));
+    pty.send("ab");
+    ASSERT_TRUE(pty.expect("ab"));
+    pty.set_size(30, 100);   // a resize on the way is no interrupt
+    pty.drain(100);
+    pty.send("\x03");
+    EXPECT_EQ(pty.wait(), 128 + SIGINT);
+    expect_canonical_restored(pty);
+}
+
 TEST(ReadalineOnPipe, PlainTranscriptAndEndOfInput) {
     std::string codes;
     for (int i = 0; i < 132; ++i) codes += " 120";

@@ -1,0 +1,56 @@
+// Numbered channels on files.
+#include "units.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.h"
+
+namespace {
+
+TEST(Units, FileLinesAreCompleteAsSoonAsWritten) {
+    const std::string file = zt::temp_dir() + "/out.lst";
+    ASSERT_TRUE(zorb::open_unit(21, file, zorb::OpenMode::write));
+    zorb::write_line(21, "first");
+    zorb::write_line(21, " second");
+    // Still open: whatever ends the program now, both lines are in the file.
+    EXPECT_EQ(zt::read_file(file), "first\n second\n");
+    zorb::close_unit(21);
+    EXPECT_FALSE(zorb::unit_is_open(21));
+}
+
+TEST(Units, ReadsLinesTheLastOneWithoutItsNewLineToo) {
+    const std::string file = zt::temp_dir() + "/in.asc";
+    zt::write_file(file, "a b\n\nlast");
+    ASSERT_TRUE(zorb::open_unit(22, file, zorb::OpenMode::read));
+    std::string line;
+    ASSERT_TRUE(zorb::read_line(22, line));
+    EXPECT_EQ(line, "a b");
+    ASSERT_TRUE(zorb::read_line(22, line));
+    EXPECT_EQ(line, "");
+    ASSERT_TRUE(zorb::read_line(22, line));
+    EXPECT_EQ(line, "last");
+    EXPECT_FALSE(zorb::read_line(22, line));
+    zorb::rewind_unit(22);
+    ASSERT_TRUE(zorb::read_line(22, line));
+    EXPECT_EQ(line, "a b");
+    zorb::close_unit(22);
+    EXPECT_FALSE(zorb::read_line(22, line));   // a closed unit reads nothing
+}
+
+TEST(Units, MissingFileDoesNotOpenAndReopeningReplacesTheFile) {
+    const std::string dir = zt::temp_dir();
+    EXPECT_FALSE(zorb::open_unit(23, dir + "/absent", zorb::OpenMode::read));
+    EXPECT_FALSE(zorb::open_unit(23, dir + "/absent", zorb::OpenMode::readwrite));
+    EXPECT_FALSE(zorb::unit_is_open(23));
+    zt::write_file(dir + "/a", "from a\n");
+    ASSERT_TRUE(zorb::open_unit(23, dir + "/a", zorb::OpenMode::read));
+    ASSERT_TRUE(zorb::open_unit(23, dir + "/b", zorb::OpenMode::write));
+    zorb::write_line(23, "to b");
+    zorb::close_unit(23);
+    EXPECT_EQ(zt::read_file(dir + "/a"), "from a\n");
+    EXPECT_EQ(zt::read_file(dir + "/b"), "to b\n");
+}
+
+}  // namespace
