@@ -2,6 +2,8 @@
 // header line) into a channel-count file: the input name, " channel",
 // "counts", then one numbered line per channel.  The counts are carried over
 // as text.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -52,6 +54,11 @@ void run() {
     // The name is deffile(1:ld); after a quit ld is 0 and the default stands.
     const std::string name = ld > 0 ? std::string(infile.sub(1, ld)) : infile.trimmed();
     if (!open_unit(input_unit, name, OpenMode::read)) file_error_exit(name, std::strerror(errno));
+    // A directory opens like a file but cannot be read: refuse it before any
+    // output is made.
+    struct stat st {};
+    if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        file_error_exit(name, std::strerror(EISDIR));
     const std::string outfile = output_name(name);
     if (!open_unit(output_unit, outfile, OpenMode::write))
         file_error_exit(outfile, std::strerror(errno));

@@ -1,5 +1,6 @@
 // chanconv end to end: the real program, its answers through a pipe.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -104,6 +105,13 @@ TEST(Chanconv, FilesThatCannotBeRead) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("missing.asc"), std::string::npos) << r.err;
     EXPECT_FALSE(zt::file_exists(dir + "/missing.apl"));
+
+    // A directory is no count file.
+    ASSERT_EQ(::mkdir((dir + "/d.asc").c_str(), 0755), 0);
+    r = convert(dir, "d.asc\n\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("d.asc"), std::string::npos) << r.err;
+    EXPECT_FALSE(zt::file_exists(dir + "/d.apl"));
 
     // An empty input: the output already made stays, the end is reported.
     zt::write_file(dir + "/empty.asc", "");
