@@ -134,6 +134,15 @@ void trlnu(Text7& formatch, float rn, Text24& chr, int& nn, Text24& chl, int& im
         if (z != 0.0f) iex = static_cast<int>(log10f(z) + 0.00001f);
         if (z < 1.0f) iex = iex - 1;
         float e10 = powf(10.0f, static_cast<float>(iex));
+        // The nudge also lifts values just below a power of ten (99.998,
+        // 999.999) into the next decade, where the first digit would be a
+        // spurious leading zero ("099.998") or the per-digit nudge, ten times
+        // too large there, would round the value up ("1000.000"); such values
+        // keep their own decade.
+        if (z != 0.0f && z < e10) {
+            iex = iex - 1;
+            e10 = powf(10.0f, static_cast<float>(iex));
+        }
 
         // Index of the last digit kept.
         int last;
