@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 
 #include "session.h"
@@ -36,8 +37,10 @@ TEST(Chanconv, ConvertsACountFile) {
               " 14    3      30\n");
 }
 
-TEST(Chanconv, KeepsLeadingBlanksDropsTrailingAndCutsAt132) {
+TEST(Chanconv, DataLinesAndTheirLimits) {
     std::string dir = zt::temp_dir();
+    // Leading blanks stay, trailing ones go, a long line is cut at 132, an
+    // empty line ends after the number, a last line without '\n' counts.
     std::string longline(140, '7');
     zt::write_file(dir + "/x.asc", "head\n   12  \n\n" + longline + "\n  5");
     zt::Run r = convert(dir, "x.asc\n\n");
@@ -46,28 +49,22 @@ TEST(Chanconv, KeepsLeadingBlanksDropsTrailingAndCutsAt132) {
                                                  "\n" + data_line(2, "") + "\n" +
                                                  data_line(3, longline.substr(0, 132)) + "\n" +
                                                  data_line(4, "  5") + "\n");
-}
 
-TEST(Chanconv, AtMost2050Channels) {
-    std::string dir = zt::temp_dir();
+    // At most 2050 channels.
     std::string in = "header\n";
     for (int i = 1; i <= 2100; ++i) in += std::to_string(i * 3) + "\n";
     zt::write_file(dir + "/big.asc", in);
-    zt::Run r = convert(dir, "big.asc\n\n");
+    r = convert(dir, "big.asc\n\n");
     EXPECT_EQ(r.status, 0) << r.err;
     std::string out = zt::read_file(dir + "/big.apl");
-    std::size_t lines = 0;
-    for (char c : out) lines += c == '\n';
-    EXPECT_EQ(lines, 3u + 2050u);
     std::string last = data_line(2050, std::to_string(2050 * 3)) + "\n";
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3 + 2050);
     ASSERT_GE(out.size(), last.size());
     EXPECT_EQ(out.substr(out.size() - last.size()), last);
-}
 
-TEST(Chanconv, HeaderOnly) {
-    std::string dir = zt::temp_dir();
+    // A header alone gives the three header lines.
     zt::write_file(dir + "/h.asc", "only a header\n");
-    zt::Run r = convert(dir, "h.asc\n\n");
+    r = convert(dir, "h.asc\n\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(zt::read_file(dir + "/h.apl"), "h.asc\n channel\ncounts\n");
 }

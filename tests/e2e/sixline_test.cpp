@@ -88,138 +88,96 @@ TEST(SixlinePiped, ModeADefaultsGiveTheFullTable) {
     EXPECT_NE(r.out.find("\n sin(theta)**2 =  -0.030  < 0.0\n\n"), std::string::npos);
 }
 
-TEST(SixlinePiped, ModeBWithItsDefaultMatchesModeA) {
+TEST(SixlinePiped, ModesBAndC) {
     std::string dir = zt::temp_dir();
-    // "b" then Return at the menu: the typed text highlights b, Return takes it.
-    zt::Run r = piped(dir, "\nb\n\n\n\nq\n");
+    // b with its defaults; c with its defaults (step away from L6); c with a
+    // zero splitting, refused, then the default lines and dL = 0.1; then the
+    // menu's default a, quit at its line positions.
+    zt::Run r = piped(dir,
+                      "\nb\n\n\n\n"
+                      "c\n\n\n\n"
+                      "c\n\n-6.55 5.83 -0.5 0\n\nL=-6.5509 R=5.8341  Is=-0.5 Deq=-4.0\n\n"
+                      "octant=1 dL=0.1  d_eta=0.1\n\n"
+                      "\nq\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("line position L1,L2,L6, and shift IS: [-6.551 -4.2325 5.834  Is=-0.5]"),
               std::string::npos);
     EXPECT_EQ(r.out.find("\n Is="), std::string::npos);
+    EXPECT_NE(r.out.find("line position L1,L6, shift IS,and  Deq: [L=-6.5509 R=5.8341  Is=-0.5 "
+                         "Deq=-4.0]"),
+              std::string::npos);
+    std::size_t zero = r.out.find("\n the quadrupole splitting Deq must not be zero\n");
+    ASSERT_NE(zero, std::string::npos);
+    // The refused answer is offered again at the line-position prompt.
+    EXPECT_LT(r.out.find("Deq: [-6.55 5.83 -0.5 0]", zero), r.out.find("octant dL d_eta:", zero));
+    EXPECT_EQ(r.out.find("NaN"), std::string::npos);
+    // Back at the menu, a is the default and offers its own lines.
+    EXPECT_NE(r.out.find("L5 and L6: [-6.551 -4.2325  2.9495   5.834]", zero), std::string::npos);
+
     auto t = tables_of(zt::read_file(dir + "/sixline.lst"));
-    ASSERT_EQ(t.size(), 1u);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].header, header_efg);
     ASSERT_FALSE(t[0].groups.empty());
     ASSERT_GE(t[0].groups[0].size(), 2u);
     EXPECT_EQ(t[0].groups[0][0], row1);
     EXPECT_EQ(t[0].groups[0][1], row2);
-}
-
-TEST(SixlinePiped, ModeCScansLineTwoTowardsLineSix) {
-    std::string dir = zt::temp_dir();
-    // Default step -0.1 points away from L6: header alone.  Then dL = 0.1.
-    zt::Run r = piped(dir, "\nc\n\n\n\nc\n\n\noctant=1 dL=0.1  d_eta=0.1\n\nq\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("line position L1,L6, shift IS,and  Deq: [L=-6.5509 R=5.8341  Is=-0.5 "
-                         "Deq=-4.0]"),
-              std::string::npos);
-    auto t = tables_of(zt::read_file(dir + "/sixline.lst"));
-    ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].header, header_l2);
-    EXPECT_TRUE(t[0].groups.empty());
     EXPECT_EQ(t[1].header, header_l2);
-    ASSERT_FALSE(t[1].groups.empty());
-    EXPECT_EQ(t[1].groups[0][0].substr(0, 10), "    -4.451");
+    EXPECT_TRUE(t[1].groups.empty());
+    EXPECT_EQ(t[2].header, header_l2);
+    ASSERT_FALSE(t[2].groups.empty());
+    EXPECT_EQ(t[2].groups[0][0].substr(0, 10), "    -4.451");
 }
 
-TEST(SixlinePiped, ZeroSplittingIsRefusedAndAskedAgain) {
-    std::string dir = zt::temp_dir();
-    zt::Run r = piped(dir, "\nc\n\n-6.55 5.83 -0.5 0\n\nq\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\n the quadrupole splitting Deq must not be zero\n"), std::string::npos);
-    // Asked again with the refused answer as its default; no octant prompt.
-    EXPECT_NE(r.out.find("Deq: [-6.55 5.83 -0.5 0]"), std::string::npos);
-    EXPECT_EQ(r.out.find("octant dL d_eta:"), std::string::npos);
-    EXPECT_EQ(r.out.find("NaN"), std::string::npos);
-    EXPECT_EQ(zt::read_file(dir + "/sixline.lst"), "");
-}
-
-TEST(SixlinePiped, WrongCountsAreRefusedAndOfferedAgain) {
+TEST(SixlinePiped, RefusalsAndQuitsAtThePrompts) {
     std::string dir = zt::temp_dir();
     zt::Run r = piped(dir,
-                      "\n\n-6.551 -4.2325 2.9495\n\n-6.551 -4.2325 2.9495 5.834\n\n1 2\n\nq\nq\n");
+                      "\nb\n\n-6.6 -4.3 5.9\n\n-6.6 -4.3 5.9 -0.4\n\n"   // 3 numbers, then 4
+                      "1 2\n\nq\n"        // 2 numbers at the octant prompt, then quit it
+                      "\n1 -0.1 0\n\n"    // the lines kept; no eta steps
+                      "b\n\n*\n");        // b remembers its lines; "*" ends the run
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("\n 4 numbers are expected\n"), std::string::npos);
-    EXPECT_NE(r.out.find("L6: [-6.551 -4.2325 2.9495]"), std::string::npos);
-    // The octant prompt offers its own default afresh after a refusal.
-    std::size_t refused = r.out.find("\n 3 numbers are expected\n");
-    ASSERT_NE(refused, std::string::npos);
-    EXPECT_NE(r.out.find("octant dDq d_eta: [octant=1 dDq=-0.1  d_eta=0.1]", refused),
+    EXPECT_NE(r.out.find("\n 4 numbers are expected\nline position L1,L2,L6, and shift IS: "
+                         "[-6.6 -4.3 5.9]"),
               std::string::npos);
-}
-
-TEST(SixlinePiped, QuitPaths) {
-    {   // At the file dialogue: nothing opened, nothing written.
-        std::string dir = zt::temp_dir();
-        zt::Run r = piped(dir, "q\n");
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_FALSE(zt::file_exists(dir + "/sixline.lst"));
-    }
-    {   // At the octant prompt: back to the line positions, last answer as default;
-        // "*" there ends the run.
-        std::string dir = zt::temp_dir();
-        zt::Run r = piped(dir, "\n\n-6.5 -4.2 2.9 5.8\n\nq\n*\n");
-        EXPECT_EQ(r.status, 0) << r.err;
-        std::size_t oct = r.out.find("octant dDq d_eta:");
-        ASSERT_NE(oct, std::string::npos);
-        EXPECT_NE(r.out.find("L6: [-6.5 -4.2 2.9 5.8]", oct), std::string::npos);
-        EXPECT_EQ(zt::read_file(dir + "/sixline.lst"), "");
-    }
-}
-
-TEST(SixlinePiped, MenuOffersAAgainAndEachModeItsLastAnswer) {
-    std::string dir = zt::temp_dir();
-    // Mode b with new lines; back at the menu Return takes a; a's prompt still
-    // shows a's default; quit there, which ends the run.
-    zt::Run r = piped(dir, "\nb\n\n-6.6 -4.3 5.9 -0.4\n\n\n\nq\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    std::size_t b_table = r.out.find(header_efg);
-    ASSERT_NE(b_table, std::string::npos);
-    EXPECT_NE(r.out.find("L5 and L6: [-6.551 -4.2325  2.9495   5.834]", b_table),
+    EXPECT_NE(r.out.find("\n 3 numbers are expected\noctant dDq d_eta: "
+                         "[octant=1 dDq=-0.1  d_eta=0.1]"),
               std::string::npos);
+    std::size_t table = r.out.find(header_efg);
+    ASSERT_NE(table, std::string::npos);
+    EXPECT_NE(r.out.find("shift IS: [-6.6 -4.3 5.9 -0.4]", table), std::string::npos);
+    EXPECT_EQ(zt::read_file(dir + "/sixline.lst"), header_efg + "\n");
 }
 
-TEST(SixlinePiped, RemembersTheLastAnswerOfMode) {
+TEST(SixlinePiped, StepsWithoutACountAndAnOldListing) {
     std::string dir = zt::temp_dir();
-    zt::Run r = piped(dir, "\nb\n\n-6.6 -4.3 5.9 -0.4\n\n\nb\n\nq\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    std::size_t b_table = r.out.find(header_efg);
-    ASSERT_NE(b_table, std::string::npos);
-    EXPECT_NE(r.out.find("shift IS: [-6.6 -4.3 5.9 -0.4]", b_table), std::string::npos);
-}
-
-TEST(SixlinePiped, StepsGivingNoCountGiveTheHeaderAlone) {
-    std::string dir = zt::temp_dir();
-    // Zero splitting step, zero eta step, a step count beyond 32 bits.
-    zt::Run r = piped(dir,
-                      "\n\n\n1 0 0.1\n\n\n\n1 -0.1 0\n\n\n\n1 -0.0000000001 0.1\n\nq\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(zt::read_file(dir + "/sixline.lst"), header_efg + "\n" + header_efg + "\n" +
-                                                         header_efg + "\n");
-}
-
-TEST(SixlinePiped, ListingStartsAfreshOnlyWhenATableIsWritten) {
-    std::string dir = zt::temp_dir();
-    zt::write_file(dir + "/old.lst", "an old listing\nof two lines\n");
+    zt::write_file(dir + "/old.lst", "an old listing\n");
     zt::Run r = piped(dir, "old.lst\n\nq\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(zt::read_file(dir + "/old.lst"), "an old listing\nof two lines\n");
+    EXPECT_EQ(zt::read_file(dir + "/old.lst"), "an old listing\n");
 
-    r = piped(dir, "old.lst\n\n\n\n1 -0.1 0\n\nq\n");
+    // Zero splitting step, zero eta step, a step count beyond 32 bits: each a
+    // header alone, and the old content is gone.
+    r = piped(dir, "old.lst\n\n\n\n1 0 0.1\n\n\n\n1 -0.1 0\n\n\n\n1 -0.0000000001 0.1\n\nq\n");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(zt::read_file(dir + "/old.lst"), header_efg + "\n");
+    EXPECT_EQ(zt::read_file(dir + "/old.lst"), header_efg + "\n" + header_efg + "\n" +
+                                                   header_efg + "\n");
 }
 
-TEST(SixlinePiped, UnopenableListingIsReported) {
+TEST(SixlinePiped, EndsOfTheRun) {
     std::string dir = zt::temp_dir();
-    zt::Run r = piped(dir, "nodir/x.lst\n\n\n");
+    // "q" at the file dialogue: nothing opened, nothing written.
+    zt::Run r = piped(dir, "q\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(zt::file_exists(dir + "/sixline.lst"));
+
+    // A listing that cannot be made: one line on standard error.
+    r = piped(dir, "nodir/x.lst\n\n\n");
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("nodir/x.lst"), std::string::npos) << r.err;
     EXPECT_EQ(lines_of(r.err).size(), 1u) << r.err;
-}
 
-TEST(SixlinePiped, EndOfInputLeavesACompleteListing) {
-    std::string dir = zt::temp_dir();
-    zt::Run r = piped(dir, "\n\n\n\n");
+    // Input ending after a table: the listing is complete.
+    r = piped(dir, "\n\n\n\n");
     EXPECT_NE(r.status, 0);
     auto t = tables_of(zt::read_file(dir + "/sixline.lst"));
     ASSERT_EQ(t.size(), 1u);
