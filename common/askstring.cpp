@@ -44,7 +44,9 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
     int ld = prompt::question_length(querytype, ncol);
     int lw = 0;
     stringlength(chstr, lw);
-    if (lw == 0) lw = 1;
+    // An empty default (blank, or never written: a leading NUL) shows as one blank.
+    const bool empty = lw == 0;
+    if (empty) lw = 1;
     // Width of the lines blanked on a redraw, fixed by the default at entry.
     const int ls = ld + lw + 4;
 
@@ -61,7 +63,7 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
     }
 
     lw = std::min(lw, answer_width);
-    Text80 chstore(chstr.sub(1, lw));
+    Text80 chstore(empty ? std::string_view() : chstr.sub(1, lw));
 
     Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, true, ls);
     c.brackets = [&] { return " [" + std::string(chstore.sub(1, lw)) + "]"; };

@@ -40,7 +40,7 @@ struct Field {
     // The text s from position 1, cut at N or padded with blanks.
     void assign(std::string_view s) {
         int n = static_cast<int>(std::min<std::size_t>(s.size(), N));
-        std::memcpy(c, s.data(), n);
+        if (n > 0) std::memcpy(c, s.data(), n);   // an empty view may carry no pointer
         std::memset(c + n, ' ', N - n);
     }
     template <int M>

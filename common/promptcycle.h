@@ -14,7 +14,7 @@
 // Screen control lines (each a blank, ESC and the sequence, then the line end):
 //   ESC "[2A"  after every answer, and first line of a redraw
 //   ESC "[3A"  after the two blank lines of a redraw
-// This is the library's own business; the routines are declared in prompts.h.
+// Internal to the library: the prompts themselves are declared in prompts.h.
 #pragma once
 
 #include <functional>
