@@ -36,6 +36,7 @@ struct sigaction previous_ending[4];
 bool ending_installed[4] = {false, false, false, false};
 struct sigaction previous_tstp;
 struct sigaction previous_cont;
+bool tstp_installed = false;
 bool handlers_installed = false;
 
 void restore_saved() {
@@ -109,7 +110,9 @@ void install_handlers() {
         ending_installed[i] = true;
     }
     sa.sa_handler = on_stop_signal;
-    ::sigaction(SIGTSTP, &sa, &previous_tstp);
+    ::sigaction(SIGTSTP, nullptr, &previous_tstp);
+    tstp_installed = previous_tstp.sa_handler != SIG_IGN;
+    if (tstp_installed) ::sigaction(SIGTSTP, &sa, nullptr);
     sa.sa_handler = on_continue_signal;
     ::sigaction(SIGCONT, &sa, &previous_cont);
 }
@@ -120,7 +123,8 @@ void remove_handlers() {
         if (ending_installed[i]) ::sigaction(ending_signals[i], &previous_ending[i], nullptr);
         ending_installed[i] = false;
     }
-    ::sigaction(SIGTSTP, &previous_tstp, nullptr);
+    if (tstp_installed) ::sigaction(SIGTSTP, &previous_tstp, nullptr);
+    tstp_installed = false;
     ::sigaction(SIGCONT, &previous_cont, nullptr);
     handlers_installed = false;
 }
@@ -164,6 +168,7 @@ void window(int i) {
 }
 
 void set_keypress() {
+    if (in_key_mode) return;   // already switched: the saved attributes stay the first ones
     struct termios now;
     if (::tcgetattr(0, &now) != 0) return;   // no terminal: nothing to switch
     static bool exit_hook = false;

@@ -39,18 +39,4 @@ TEST(Units, ReadsLinesTheLastOneWithoutItsNewLineToo) {
     EXPECT_FALSE(zorb::read_line(22, line));   // a closed unit reads nothing
 }
 
-TEST(Units, MissingFileDoesNotOpenAndReopeningReplacesTheFile) {
-    const std::string dir = zt::temp_dir();
-    EXPECT_FALSE(zorb::open_unit(23, dir + "/absent", zorb::OpenMode::read));
-    EXPECT_FALSE(zorb::open_unit(23, dir + "/absent", zorb::OpenMode::readwrite));
-    EXPECT_FALSE(zorb::unit_is_open(23));
-    zt::write_file(dir + "/a", "from a\n");
-    ASSERT_TRUE(zorb::open_unit(23, dir + "/a", zorb::OpenMode::read));
-    ASSERT_TRUE(zorb::open_unit(23, dir + "/b", zorb::OpenMode::write));
-    zorb::write_line(23, "to b");
-    zorb::close_unit(23);
-    EXPECT_EQ(zt::read_file(dir + "/a"), "from a\n");
-    EXPECT_EQ(zt::read_file(dir + "/b"), "to b\n");
-}
-
 }  // namespace
