@@ -97,6 +97,7 @@ private:
     bool star_ = false;     // show only the marker line
     int width_ = 80;        // columns of a text line on the screen
     int height_ = 24;       // rows of the window: a page is height - 1 lines
+    std::string file_;      // the help file read
     std::string details_dir_;
     char attribute_ = 'b';  // attribute of the last "\" line: 'b' bold, 'u' underline
     int redirects_ = 0;
@@ -308,6 +309,10 @@ Browser::Step Browser::level_menu() {
         int32_t lq = size;
         int32_t lk = 0;
         query(lq, lk, header, chdf);
+        // "he" in a menu of this browser runs a help request of its own,
+        // which closes the help file when it ends: open it again.
+        if (!unit_is_open(unit_helpfile) && !open_unit(unit_helpfile, file_, OpenMode::read))
+            return Step::footer;
         int chosen = lq;
         if (chosen >= 1 && chosen <= size) {
             if (chosen < size) chdfi_[depth].assign(scrd.queryar(chosen + 1).sub(1, 80));
@@ -357,12 +362,12 @@ void Browser::run() {
         write_line(cmpa.nwrwin, "entry of helpfile  could not be identified");
         return;
     }
-    std::string file = usable_help_file(name);
-    if (file.empty() || !open_unit(unit_helpfile, file, OpenMode::read)) {
+    file_ = usable_help_file(name);
+    if (file_.empty() || !open_unit(unit_helpfile, file_, OpenMode::read)) {
         footer();
         return;
     }
-    details_dir_ = directory_of(file);
+    details_dir_ = directory_of(file_);
     cmpa.helproot.assign(details_dir_);
 
     int l = 0;

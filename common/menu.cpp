@@ -335,6 +335,7 @@ void Menu::run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
         int arrow = 0;          // -1 up/left, +1 down/right
         bool other_key = false;  // a control key other than an arrow
         bool help_again = false;
+        bool typed_search = false;  // the search text was typed, not the default
         for (;;) {  // one selection pass
             int target = 0;
             if (arrow != 0) {
@@ -343,8 +344,9 @@ void Menu::run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
                 if (target < 1) target = n_;
             } else if (!other_key && le > 0) {
                 target = find_target(search);
-                // The second form highlights entry 1 when no entry holds the text.
-                if (target == 0 && form_.second) target = 1;
+                // The second form highlights entry 1 when no entry holds a
+                // typed text (a default text may select nothing).
+                if (target == 0 && form_.second && typed_search) target = 1;
             }
             if (target > 0) {
                 jjq_ = target;
@@ -463,6 +465,7 @@ void Menu::run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
             sel_ = 0;
             search = text;
             le = la;
+            typed_search = true;
         }
         if (!help_again) return;
     }

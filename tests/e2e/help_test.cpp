@@ -186,6 +186,22 @@ TEST(HelpEntry, TwoLevelsOfRelatedEntriesAndReturn) {
     EXPECT_EQ(t->wait(), 0);
 }
 
+TEST(HelpEntry, HelpAskedInsideTheBrowsersOwnMenu) {
+    // Level 2 left with "return"; in the level-1 menu ("related information")
+    // "he" on l2 shows its entry in a help request of its own; afterwards l2
+    // can still be followed from that menu.
+    zt::Run r = help({"l1"}, "\nl2\n\n\n\nl2\nhe\n\n\nl2\n\n\n\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find("no entry found"), std::string::npos) << r.out;
+    std::size_t at = 0;
+    for (int i = 0; i < 3; ++i) {
+        at = r.out.find("L2 text", at);
+        ASSERT_NE(at, std::string::npos) << i << "\n" << r.out;
+        ++at;
+    }
+    EXPECT_NE(r.out.find("help done l1"), std::string::npos);
+}
+
 TEST(HelpEntry, FiveLevelsEndTheHelp) {
     zt::Run r = help({"l1"}, "\nl2\n\n\nl3\n\n\nl4\n\n\nl5\n\n\n\n\n");
     EXPECT_NE(r.out.find("L5 text"), std::string::npos) << r.out;

@@ -353,6 +353,9 @@ TEST(MenuSecondForm, QuitDefaultFailedSearchAndHelpRule) {
                       "");
     EXPECT_NE(r.out.find("result lq=3 lk=0"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("select absorption material (help:he)"), std::string::npos);
+    // A default that selects nothing returns 0.
+    r = piped(with({"-2", "80", "-d", "zz quit", "-c"}, materials), "");
+    EXPECT_NE(r.out.find("result lq=0 lk=0"), std::string::npos) << r.out;
     // A text that no entry holds highlights entry 1.
     r = piped(with({"-2", "80", "-d", "Ni", "-c"}, materials), "zz\n\n");
     EXPECT_NE(r.out.find("result lq=1 lk=0"), std::string::npos) << r.out;
