@@ -80,6 +80,28 @@ int32_t store_line(int32_t* k, const char* s, std::size_t n) {
     return static_cast<int32_t>(n);
 }
 
+// The prompt for the editor: each escape sequence in it (a colour change)
+// is marked as taking no room on the screen, so that the editor places the
+// cursor by the prompt's visible width.
+std::string editor_prompt(const char* prompt) {
+    std::string out;
+    for (const char* p = prompt; *p; ++p) {
+        if (*p != '\033') {
+            out.push_back(*p);
+            continue;
+        }
+        out.push_back(RL_PROMPT_START_IGNORE);
+        out.push_back(*p);
+        if (p[1] == '[') {
+            out.push_back(*++p);
+            while (p[1] && !(p[1] >= '@' && p[1] <= '~')) out.push_back(*++p);
+            if (p[1]) out.push_back(*++p);
+        }
+        out.push_back(RL_PROMPT_END_IGNORE);
+    }
+    return out;
+}
+
 }  // namespace
 
 int32_t readaline(int32_t* k, const char* prompt) {
@@ -94,7 +116,8 @@ int32_t readaline(int32_t* k, const char* prompt) {
     }
     keyboard_read_begin();
     prepare_editor();
-    char* line = ::readline(prompt ? prompt : "");
+    std::string shown = editor_prompt(prompt ? prompt : "");
+    char* line = ::readline(shown.c_str());
     if (!line) {
         keyboard_end_met();
         return 0;
