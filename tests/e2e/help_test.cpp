@@ -17,56 +17,35 @@
 namespace {
 
 const std::string red = "\x1b[31m[";
+const std::string footer_start = "\x1b[31m\x1b[1A\n   from help-file:";
 
-std::string sixty_lines() {
+// Numbered lines "<prefix>NN" for NN = 1..n.
+std::string numbered(const std::string& prefix, int n, const std::string& suffix) {
     std::string s;
-    for (int i = 1; i <= 60; ++i) s += "line " + std::to_string(i) + " of the long entry\n";
+    for (int i = 1; i <= n; ++i) s += prefix + std::to_string(100 + i).substr(1) + suffix + "\n";
     return s;
 }
 
-// Entry "many" names 40 related entries, and its first related entry 40 more.
-std::string many_related() {
-    std::string s = "/many\nMany related entries.\n";
-    for (int i = 1; i <= 40; ++i) s += "/#r" + std::to_string(100 + i).substr(1) + "\n";
-    s += "/r01\nFirst related entry.\n";
-    for (int i = 1; i <= 40; ++i) s += "/#s" + std::to_string(100 + i).substr(1) + "\n";
-    return s;
-}
-
-// A help root with the test file "test.help", a details file and a stand-in
-// document viewer.
+// A help root with "test.help", a details file and a stand-in viewer "xdvi"
+// that records its arguments.
 const std::string& root() {
     static const std::string dir = [] {
         std::string d = zt::temp_dir();
-        zt::write_file(d + "/test.help",
-                       "   /fitting\n"
-                       "Fitting text line 1\n"
-                       "\\bfBold heading\n"
-                       "\\ulUnderlined words   \n"
-                       "/#sub\n"
-                       "/#more manual\n"
-                       "/#details det.txt\n"
-                       "/sub\n"
-                       "Sub entry text.\n"
-                       "/#details nosuch.txt\n"
-                       "/alias\n"
-                       "/>sub\n"
-                       "/abcdnn\n"
-                       "wildcard entry\n"
-                       "/attr\n"
-                       "\\zzFirst odd code\n"
-                       "\\ulUnder\n"
-                       "\\zzSecond odd code\n"
-                       "/long\n" +
-                           sixty_lines() +
-                           "/l1\nL1 text\n/#l2\n"
-                           "/l2\nL2 text\n/#l3\n"
-                           "/l3\nL3 text\n/#l4\n"
-                           "/l4\nL4 text\n/#l5\n"
-                           "/l5\nL5 text\n/#l1\n"
-                           "/unsafe\nUnsafe document\n/#more $(id>pwned)\n"
-                           "/loop1\n/>loop2\n/loop2\n/>loop1\n" +
-                           many_related() + "/end\n");
+        zt::write_file(
+            d + "/test.help",
+            "   /fitting\nFitting text line 1\n\\bfBold heading\n\\ulUnderlined words   \n"
+            "/#sub\n/#more manual\n/#details det.txt\n"
+            "/sub\nSub entry text.\n/#details nosuch.txt\n"
+            "/alias\n/>sub\n"
+            "/abcdnn\nwildcard entry\n"
+            "/attr\n\\zzFirst odd code\n\\ulUnder\n\\zzSecond odd code\n"
+            "/long\n" + numbered("line ", 60, " of the long entry") +
+            "/l1\nL1 text\n/#l2\n/l2\nL2 text\n/#l3\n/l3\nL3 text\n/#l4\n"
+            "/l4\nL4 text\n/#l5\n/l5\nL5 text\n/#l1\n"
+            "/unsafe\nUnsafe document\n/#more $(id>pwned)\n"
+            "/loop1\n/>loop2\n/loop2\n/>loop1\n"
+            "/many\nMany related entries.\n" + numbered("/#r", 40, "") +
+            "/r01\nFirst related entry.\n" + numbered("/#s", 40, "") + "/end\n");
         zt::write_file(d + "/det.txt", "details line one\ndetails line two\n");
         ::mkdir((d + "/bin").c_str(), 0755);
         zt::write_file(d + "/bin/xdvi", "#!/bin/sh\necho \"$@\" > " + d + "/viewer.called\n");
@@ -77,70 +56,63 @@ const std::string& root() {
 }
 
 zt::Env env() {
-    return {{"ZORBHEPATH", root()},
-            {"PATH", root() + "/bin:" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "")}};
+    const char* p = std::getenv("PATH");
+    return {{"ZORBHEPATH", root()}, {"PATH", root() + "/bin:" + (p ? p : "")}};
 }
 
-zt::Run help(const std::vector<std::string>& topics, const std::string& input,
-             const std::string& local = "/test.help") {
-    std::vector<std::string> args = {"probe", local};
+zt::Run help(const std::vector<std::string>& topics, const std::string& input) {
+    std::vector<std::string> args = {"probe", "/test.help"};
     args.insert(args.end(), topics.begin(), topics.end());
-    return zt::run_piped(zt::built("drv_help_probe"), args, input, env(), root());
+    zt::Run r = zt::run_piped(zt::built("drv_help_probe"), args, input, env(), root());
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
 }
 
-std::unique_ptr<zt::Pty> help_on_terminal(const std::string& topic, int rows = 24) {
+std::unique_ptr<zt::Pty> help_on_terminal(const std::string& topic) {
     return std::make_unique<zt::Pty>(zt::built("drv_help_probe"),
-                                     std::vector<std::string>{"probe", "/test.help", topic},
-                                     rows, 80, env(), root());
+                                     std::vector<std::string>{"probe", "/test.help", topic}, 24,
+                                     80, env(), root());
 }
 
-const std::string footer_start = "\x1b[31m\x1b[1A\n   from help-file:";
+bool has(const zt::Run& r, const std::string& text) {
+    return r.out.find(text) != std::string::npos;
+}
 
-TEST(HelpEntry, TraceLinesAndTheFileBelowTheHelpRoot) {
+TEST(HelpEntry, TraceLinesTextAttributesAndFooter) {
     zt::Run r = help({"fitting"}, "\n\n");
-    ASSERT_EQ(r.status, 0) << r.err;
     const std::string chin = "fitting" + std::string(125, ' ');
     const std::string hepath = root() + std::string(80 - root().size(), '\0');
-    std::string helpfile = root() + "/test.help";
-    helpfile += std::string(132 - helpfile.size(), ' ');
-    const std::string expected = " subroutine help(chin):\n" + chin + "\n" + hepath + "\n" +
-                                 " subroutine help(chin):\n" + chin + "\n" + helpfile + "\n" +
-                                 "Fitting text line 1" + std::string(61, ' ') + "\n" +
-                                 "\x1b[1mBold heading" + std::string(65, ' ') + "\x1b[0m\n" +
-                                 "\x1b[4mUnderlined words\x1b[0m\n";
-    EXPECT_EQ(r.out.substr(0, expected.size()), expected);
-    std::string footer = footer_start + helpfile.substr(0, 64) + "\x1b[0m\nhelp done fitting\n";
+    std::string file = root() + "/test.help";
+    file += std::string(132 - file.size(), ' ');
+    EXPECT_EQ(r.out.substr(0, r.out.find("\x1b[4m")),
+              " subroutine help(chin):\n" + chin + "\n" + hepath + "\n" +
+                  " subroutine help(chin):\n" + chin + "\n" + file + "\n" +
+                  "Fitting text line 1" + std::string(61, ' ') + "\n" + "\x1b[1mBold heading" +
+                  std::string(65, ' ') + "\x1b[0m\n");
+    EXPECT_TRUE(has(r, "\n\x1b[4mUnderlined words\x1b[0m\n"));
+    const std::string footer = footer_start + file.substr(0, 64) + "\x1b[0m\nhelp done fitting\n";
     EXPECT_EQ(r.out.substr(r.out.size() - footer.size()), footer);
+    // A "\" line of another code takes the attribute of the one before it;
+    // the first one is bold.
+    r = help({"attr"}, "\n");
+    EXPECT_TRUE(has(r, "\x1b[1mFirst odd code"));
+    EXPECT_TRUE(has(r, "\x1b[4mUnder\x1b[0m\n\x1b[4mSecond odd code\x1b[0m\n")) << r.out;
 }
 
-TEST(HelpEntry, MarkersStarRedirectAndWildcard) {
-    // With "*" only the marker line and the footer.
+TEST(HelpEntry, MarkersStarRedirectWildcardAndCircles) {
     zt::Run r = help({"fitting*"}, "");
-    EXPECT_NE(r.out.find("\n/fitting\n" + footer_start), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("Fitting text"), std::string::npos);
-    // A redirect shows the entry it names.
-    r = help({"alias"}, "\n\n");
-    EXPECT_NE(r.out.find("Sub entry text."), std::string::npos) << r.out;
-    // "nn" in columns 6 and 7 of a marker matches any two characters.
+    EXPECT_TRUE(has(r, "\n/fitting\n" + footer_start)) << r.out;
+    EXPECT_FALSE(has(r, "Fitting text"));
+    EXPECT_TRUE(has(help({"alias"}, "\n\n"), "Sub entry text."));
     r = help({"abcdXY", "abcd12", "abceXY"}, "\n\n\n\n");
     std::size_t first = r.out.find("wildcard entry");
     ASSERT_NE(first, std::string::npos) << r.out;
     EXPECT_NE(r.out.find("wildcard entry", first + 1), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("no entry found for /abceXY in helpfile:\n" + root() + "/test.help "),
-              std::string::npos)
-        << r.out;
+    EXPECT_TRUE(has(r, "no entry found for /abceXY in helpfile:\n" + root() + "/test.help "));
     // Redirects in a circle end with a message instead of running forever.
     r = help({"loop1"}, "");
     EXPECT_FALSE(r.timed_out);
-    EXPECT_NE(r.out.find(" help entries redirect in a circle"), std::string::npos) << r.out;
-}
-
-TEST(HelpEntry, LinesWithAnUnknownAttributeCode) {
-    zt::Run r = help({"attr"}, "\n");
-    EXPECT_NE(r.out.find("\x1b[1mFirst odd code"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\x1b[4mUnder\x1b[0m\n\x1b[4mSecond odd code\x1b[0m\n"),
-              std::string::npos)
-        << r.out;
+    EXPECT_TRUE(has(r, " help entries redirect in a circle")) << r.out;
 }
 
 TEST(HelpEntry, SixtyLinesArePagedInPagesOfTwentyThree) {
@@ -157,126 +129,92 @@ TEST(HelpEntry, SixtyLinesArePagedInPagesOfTwentyThree) {
     EXPECT_EQ(t->output().find("from help-file:"), std::string::npos);
     t->send("\r");
     ASSERT_TRUE(t->expect("from help-file:"));
-    ASSERT_TRUE(t->expect("help done long"));
     EXPECT_EQ(t->wait(), 0);
 }
 
 TEST(HelpEntry, TwoLevelsOfRelatedEntriesAndReturn) {
     auto t = help_on_terminal("l1");
-    ASSERT_TRUE(t->expect("L1 text"));
-    t->send("\r");
-    ASSERT_TRUE(t->expect("further related information")) << t->output();
-    ASSERT_TRUE(t->expect(red + "return]"));
-    t->send("l2\r");
-    ASSERT_TRUE(t->expect(red + "l2]")) << t->output();
-    t->send("\r");
-    ASSERT_TRUE(t->expect("L2 text")) << t->output();
-    t->send("\r");
-    ASSERT_TRUE(t->expect("further related information")) << t->output();
-    ASSERT_TRUE(t->expect(red + "return]"));
-    ASSERT_TRUE(t->expect(" l3"));
-    t->send("\r");
-    // Back at level 1, whose last entry has been read: "return" is offered.
-    ASSERT_TRUE(t->expect("-related information-")) << t->output();
-    ASSERT_TRUE(t->expect(red + "return]"));
-    ASSERT_TRUE(t->expect(" l2"));
-    t->send("\r");
-    ASSERT_TRUE(t->expect("from help-file:")) << t->output();
-    ASSERT_TRUE(t->expect("help done l1"));
+    const std::vector<std::pair<std::string, std::string>> steps = {
+        {"", "L1 text"}, {"\r", "further related information"}, {"", red + "return]"},
+        {"l2\r", red + "l2]"}, {"\r", "L2 text"}, {"\r", "further related information"},
+        {"", red + "return]"}, {"", " l3"},
+        // Back at level 1, whose last entry has been read: "return" is offered.
+        {"\r", "-related information-"}, {"", red + "return]"}, {"", " l2"},
+        {"\r", "from help-file:"}, {"", "help done l1"}};
+    for (const auto& [keys, text] : steps) {
+        t->send(keys);
+        ASSERT_TRUE(t->expect(text)) << text << "\n" << t->output();
+    }
     EXPECT_EQ(t->wait(), 0);
 }
 
-TEST(HelpEntry, HelpAskedInsideTheBrowsersOwnMenu) {
-    // Level 2 left with "return"; in the level-1 menu ("related information")
-    // "he" on l2 shows its entry in a help request of its own; afterwards l2
-    // can still be followed from that menu.
+TEST(HelpEntry, RelatedMenusAtTheirLimits) {
+    // Help asked in the browser's own level-1 menu ("related information")
+    // shows l2 in a request of its own; l2 can still be followed afterwards.
     zt::Run r = help({"l1"}, "\nl2\n\n\n\nl2\nhe\n\n\nl2\n\n\n\n\n");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.find("no entry found"), std::string::npos) << r.out;
+    EXPECT_FALSE(has(r, "no entry found")) << r.out;
     std::size_t at = 0;
-    for (int i = 0; i < 3; ++i) {
-        at = r.out.find("L2 text", at);
-        ASSERT_NE(at, std::string::npos) << i << "\n" << r.out;
-        ++at;
-    }
-    EXPECT_NE(r.out.find("help done l1"), std::string::npos);
-}
-
-TEST(HelpEntry, FiveLevelsEndTheHelp) {
-    zt::Run r = help({"l1"}, "\nl2\n\n\nl3\n\n\nl4\n\n\nl5\n\n\n\n\n");
-    EXPECT_NE(r.out.find("L5 text"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\n there was no way back to the preceeding level\nhelp done l1\n"),
-              std::string::npos)
+    for (int i = 0; i < 3; ++i, ++at) ASSERT_NE(at = r.out.find("L2 text", at), std::string::npos);
+    // A fifth level ends the help.
+    r = help({"l1"}, "\nl2\n\n\nl3\n\n\nl4\n\n\nl5\n\n\n\n\n");
+    EXPECT_TRUE(has(r, "L5 text" + std::string(73, ' ') +
+                           "\n \x1b[2A\n there was no way back to the preceeding level\n"
+                           "help done l1\n"))
         << r.out;
-}
-
-TEST(HelpEntry, RelatedEntriesBeyondTheMenuPlacesAreLeftOut) {
-    // 24 places: "return" and the first 23 related entries.
-    zt::Run r = help({"many"}, "\nr01\n\n\n\n");
+    // 24 places: "return" and the first 23 of 40 related entries.
+    r = help({"many"}, "\nr01\n\n\n\n");
     std::size_t menu = r.out.find("further related information");
-    ASSERT_NE(menu, std::string::npos) << r.out;
-    std::string first_menu = r.out.substr(menu, r.out.find("First related entry.") - menu);
-    EXPECT_NE(first_menu.find(" r23"), std::string::npos) << first_menu;
-    EXPECT_EQ(first_menu.find(" r24"), std::string::npos) << first_menu;
-    // r01's own related entries find no place left: its text is shown and the
-    // same menu comes back, now offering the next entry.
-    std::size_t after = r.out.find("First related entry.");
-    ASSERT_NE(after, std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find(" s01", after), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find(red + "r02]", after), std::string::npos) << r.out;
-    EXPECT_EQ(r.status, 0);
+    std::size_t text = r.out.find("First related entry.");
+    ASSERT_NE(text, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" r23", menu), std::string::npos);
+    EXPECT_GT(r.out.find(" r24", menu), text);
+    // r01's own entries find no place left: the same menu comes back.
+    EXPECT_EQ(r.out.find(" s01", text), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(red + "r02]", text), std::string::npos) << r.out;
 }
 
-TEST(HelpEntry, DocumentOpensTheViewerWithACheckedName) {
-    ::unlink((root() + "/viewer.called").c_str());
+TEST(HelpEntry, DocumentsAndDetailsFiles) {
+    const std::string called = root() + "/viewer.called";
+    auto wait_for_viewer = [&] {
+        for (int i = 0; i < 100 && !zt::file_exists(called); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return zt::file_exists(called) ? zt::read_file(called) : "";
+    };
+    ::unlink(called.c_str());
     zt::Run r = help({"fitting"}, "\nmore\n\n");
-    EXPECT_NE(r.out.find(" xdvi $ZORBHEPATH/dvifiles/manual/manual.dvi &\n"), std::string::npos)
-        << r.out;
-    std::string called;
-    for (int i = 0; i < 100 && called.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (zt::file_exists(root() + "/viewer.called")) called = zt::read_file(root() + "/viewer.called");
-    }
-    EXPECT_EQ(called, root() + "/dvifiles/manual/manual.dvi\n");
-
+    EXPECT_TRUE(has(r, " xdvi $ZORBHEPATH/dvifiles/manual/manual.dvi &\n")) << r.out;
+    EXPECT_EQ(wait_for_viewer(), root() + "/dvifiles/manual/manual.dvi\n");
     // A name with shell syntax in it never reaches the shell.
-    ::unlink((root() + "/viewer.called").c_str());
+    ::unlink(called.c_str());
     r = help({"unsafe"}, "\nmore\n\n");
-    EXPECT_NE(r.out.find(" document name refused"), std::string::npos) << r.out;
-    EXPECT_EQ(r.out.find("xdvi"), std::string::npos) << r.out;
+    EXPECT_TRUE(has(r, " document name refused")) << r.out;
+    EXPECT_FALSE(has(r, "xdvi"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_FALSE(zt::file_exists(root() + "/pwned"));
-    EXPECT_FALSE(zt::file_exists(root() + "/viewer.called"));
-}
-
-TEST(HelpEntry, DetailsFileBesideTheHelpFile) {
-    zt::Run r = help({"fitting"}, "\ndetails\n\n");
-    EXPECT_NE(r.out.find("details line one" + std::string(64, ' ') + "\ndetails line two"),
-              std::string::npos)
-        << r.out;
+    EXPECT_FALSE(zt::file_exists(called));
+    // A details file is found beside the help file.
+    r = help({"fitting"}, "\ndetails\n\n");
+    EXPECT_TRUE(has(r, "details line one" + std::string(64, ' ') + "\ndetails line two")) << r.out;
     r = help({"sub"}, "\ndetails\n\n");
-    EXPECT_NE(r.out.find(" file " + root() + "/nosuch.txt for details not found\n"),
-              std::string::npos)
-        << r.out;
+    EXPECT_TRUE(has(r, " file " + root() + "/nosuch.txt for details not found\n")) << r.out;
 }
 
 TEST(HelpEntry, MissingHelpFiles) {
     // Nothing below the help root, none in the current directory and no
     // bundled file for this program.
     std::string cwd = zt::temp_dir();
-    zt::Run r = zt::run_piped(zt::built("drv_help_probe"), {"nosuchprog", "-", "topic"}, "",
-                              {{"ZORBHEPATH", cwd}}, cwd);
-    EXPECT_NE(r.out.find(" helpfile:helpfile.help\n not found in the current directory\n"
-                         "help done topic"),
-              std::string::npos)
+    zt::Env e = {{"ZORBHEPATH", cwd}};
+    zt::Run r = zt::run_piped(zt::built("drv_help_probe"), {"nosuchprog", "-", "topic"}, "", e, cwd);
+    EXPECT_TRUE(has(r, " helpfile:helpfile.help\n not found in the current directory\n"
+                       "help done topic"))
         << r.out;
-    EXPECT_EQ(r.out.find("from help-file"), std::string::npos);
+    EXPECT_FALSE(has(r, "from help-file"));
     // "helpfile.help" in the current directory is the next choice.
     zt::write_file(cwd + "/helpfile.help", "/topic\nfrom the current directory\n/end\n");
-    r = zt::run_piped(zt::built("drv_help_probe"), {"nosuchprog", "/none.help", "topic"}, "\n",
-                      {{"ZORBHEPATH", cwd}}, cwd);
-    EXPECT_NE(r.out.find("from the current directory"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("from help-file:helpfile.help"), std::string::npos) << r.out;
+    r = zt::run_piped(zt::built("drv_help_probe"), {"nosuchprog", "/none.help", "topic"}, "\n", e,
+                      cwd);
+    EXPECT_TRUE(has(r, "from the current directory")) << r.out;
+    EXPECT_TRUE(has(r, "from help-file:helpfile.help"));
 }
 
 // Every topic the four programs pass finds its entry in the program's own
@@ -314,10 +252,9 @@ void walk_topics(bool with_root) {
         zt::Run r = zt::run_piped(zt::built("drv_help_probe"), {t.program, t.local, t.topic},
                                   std::string(40, '\n'), e, cwd);
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out.find("no entry found"), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("not found"), std::string::npos) << r.out;
-        EXPECT_NE(r.out.find(t.expect), std::string::npos) << r.out;
-        EXPECT_NE(r.out.find("from help-file:"), std::string::npos) << r.out;
+        EXPECT_FALSE(has(r, "not found")) << r.out;
+        EXPECT_TRUE(has(r, t.expect)) << r.out;
+        EXPECT_TRUE(has(r, "from help-file:")) << r.out;
     }
 }
 
