@@ -94,8 +94,6 @@ void Menu::widths() {
         npli_ = 80;
         return;
     }
-    // A menu shown before anyone asked for the window size asks for it.
-    if (term.ncol(1) == 0) window(1);
     int base = (mode_ == 'w' || mode_ == 'r' || mode_ == 'l') ? term.ncol(1) : term.npl;
     npx_ = std::min(base - 3, 130);
     npli_ = std::min(term.ncol(1) - 3, 129);
@@ -489,6 +487,7 @@ void run_menu(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf, const Me
 
 void query(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
     menu_detail::MenuForm form;
+    // A menu shown before anyone asked for the window size asks for it.
     if (term.ncol(1) == 0) window(1);
     form.ncol = term.ncol(1);
     menu_detail::run_menu(lq, lk, cheader, chdf, form);
