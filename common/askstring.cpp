@@ -16,7 +16,6 @@ using prompt::Cycle;
 
 namespace {
 
-constexpr char askstring_script_end[] = " end of sript file: switch to interactive mode";
 // The prompt of the line editor for an answer.
 constexpr char answer_prompt[] = ">";
 // Blue "command>", then back to normal.
@@ -39,8 +38,7 @@ Answer classify_typed(const Text132& typed) {
 }  // namespace
 
 void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int /*nrd*/, int nwr) {
-    char mode = querytype(132);
-    querytype(132) = ' ';
+    char mode = prompt::take_mode(querytype);
     int ld = prompt::question_length(querytype, ncol);
     int lw = 0;
     stringlength(chstr, lw);
@@ -50,16 +48,13 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
     // Width of the lines blanked on a redraw, fixed by the default at entry.
     const int ls = ld + lw + 4;
 
-    if (mode == prompt::mode_replay) {
-        Text132 line;
-        if (prompt::read_script(line)) {
-            // As many characters after the first "[" as the default has.
-            std::size_t k = line.view().find('[');
-            int from = k == std::string_view::npos ? 1 : static_cast<int>(k) + 2;
-            chstr.assign(line.sub(from, from + lw - 1));
-            return;
-        }
-        write_line(nwr, askstring_script_end);
+    Text132 line;
+    if (mode == prompt::mode_replay && prompt::replay_line(line, ' ', nwr)) {
+        // As many characters after the first "[" as the default has.
+        std::size_t k = line.view().find('[');
+        int from = k == std::string_view::npos ? 1 : static_cast<int>(k) + 2;
+        chstr.assign(line.sub(from, from + lw - 1));
+        return;
     }
 
     lw = std::min(lw, answer_width);

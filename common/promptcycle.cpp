@@ -36,6 +36,18 @@ bool read_script(Text132& line) {
     return true;
 }
 
+bool replay_line(Text132& line, char lead, int nwr) {
+    if (read_script(line)) return true;
+    write_line(nwr, std::string(1, lead) + "end of sript file: switch to interactive mode");
+    return false;
+}
+
+char take_mode(Text132& querytype) {
+    char mode = querytype(132);
+    querytype(132) = ' ';
+    return mode;
+}
+
 void write_script(std::string_view line) { write_line(unit_script, line); }
 
 Text132 read_lowered_answer(int nrd) {

@@ -48,6 +48,12 @@ int question_length(const Text132& querytype, int ncol);
 // The next line of the script file (unit 10), cut to 132 characters; false at
 // its end (or when no script file is open).
 bool read_script(Text132& line);
+// Replay: the next script line; at the end of the script the routine's
+// end-of-script line (its first character `lead` tells the routines apart)
+// is written on nwr and false returned, and the routine asks instead.
+bool replay_line(Text132& line, char lead, int nwr);
+// The mode letter of a call: position 132 of the question, then blanked.
+char take_mode(Text132& querytype);
 // One line to the script file.
 void write_script(std::string_view line);
 

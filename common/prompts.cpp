@@ -15,10 +15,6 @@ using prompt::Shown;
 
 namespace {
 
-constexpr char yesno_script_end[] = "1end of sript file: switch to interactive mode";
-constexpr char askvalue_script_end[] = " end of sript file: switch to interactive mode";
-constexpr char askvallim_script_end[] = "3end of sript file: switch to interactive mode";
-
 // The answer of a value prompt: usable when it holds exactly one number.
 bool one_number(const Text132& answer, int ncol, float& value) {
     int count = 0;
@@ -32,18 +28,14 @@ bool one_number(const Text132& answer, int ncol, float& value) {
 }  // namespace
 
 void yesno(Text132& querytype, char& ch1, Text132& chcom, int ncol, int nrd, int nwr) {
-    char mode = querytype(132);
-    querytype(132) = ' ';
+    char mode = prompt::take_mode(querytype);
     int ld = prompt::question_length(querytype, ncol);
 
-    if (mode == prompt::mode_replay) {
-        Text132 line;
-        if (prompt::read_script(line)) {
-            write_line(nwr, line.view());
-            ch1 = line.sub(2, 132).find("[y]") != std::string_view::npos ? 'y' : 'n';
-            return;
-        }
-        write_line(nwr, yesno_script_end);
+    Text132 line;
+    if (mode == prompt::mode_replay && prompt::replay_line(line, '1', nwr)) {
+        write_line(nwr, line.view());
+        ch1 = line.sub(2, 132).find("[y]") != std::string_view::npos ? 'y' : 'n';
+        return;
     }
 
     Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, false, ld);
@@ -66,20 +58,16 @@ void yesno(Text132& querytype, char& ch1, Text132& chcom, int ncol, int nrd, int
 
 void askvalue(Text132& querytype, Text7& form, float& value, Text132& chcom, int ncol, int nrd,
               int nwr) {
-    char mode = querytype(132);
-    querytype(132) = ' ';
+    char mode = prompt::take_mode(querytype);
     int ld = prompt::question_length(querytype, ncol);
 
-    if (mode == prompt::mode_replay) {
-        Text132 line;
-        if (prompt::read_script(line)) {
-            write_line(nwr, line.view());
-            // A line without "]" among its first 80 characters holds no value:
-            // the caller's value stays.
-            prompt::bracket_value(line, value);
-            return;
-        }
-        write_line(nwr, askvalue_script_end);
+    Text132 line;
+    if (mode == prompt::mode_replay && prompt::replay_line(line, ' ', nwr)) {
+        write_line(nwr, line.view());
+        // A line without "]" among its first 80 characters holds no value:
+        // the caller's value stays.
+        prompt::bracket_value(line, value);
+        return;
     }
 
     Shown shown;
@@ -113,14 +101,11 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
     // The mode letter stays in the caller's field after a replay; it is
     // blanked only when the prompt goes on to ask.
     char mode = querytype(132);
-    if (mode == prompt::mode_replay) {
-        Text132 line;
-        if (prompt::read_script(line)) {
-            // A replayed value is taken as recorded, not brought within limits.
-            if (!prompt::bracket_value(line, value)) value = 0.0f;
-            return;
-        }
-        write_line(nwr, askvallim_script_end);
+    Text132 line;
+    if (mode == prompt::mode_replay && prompt::replay_line(line, '3', nwr)) {
+        // A replayed value is taken as recorded, not brought within limits.
+        if (!prompt::bracket_value(line, value)) value = 0.0f;
+        return;
     }
     querytype(132) = ' ';
     int ld = prompt::question_length(querytype, ncol);
