@@ -181,32 +181,26 @@ void scan_line2(const ScanDefinition& s, float qas, float is, float l1, float l6
     scan(header_l2, il, s, l2, qas, is, l1, l2, l6, [&] { l2 = l2 + s.step; });
 }
 
-// Mode a: lines 1, 2, 5 and 6; the isomer shift is their mean.  False when
-// the run is to end.
-bool mode_a(Text80& last) {
+// Modes a and b: the splitting is scanned.  Mode a takes lines 1, 2, 5 and 6
+// and the isomer shift as their mean; mode b lines 1, 2 and 6 and the isomer
+// shift.  False when the run is to end.
+bool mode_ab(bool mode_a, Text80& last) {
     NumberList out{};
     Text132 chstart(last.view());
+    const char* question =
+        mode_a ? "line position L1,L2,L5 and L6:" : "line position L1,L2,L6, and shift IS:";
     for (;;) {
-        if (!ask_positions("line position L1,L2,L5 and L6:", chstart, last, out))
-            return false;
-        float l1 = out(1), l2 = out(2), l5 = out(3), l6 = out(4);
-        float is = (l2 + l1 + l5 + l6) / 4.0f;
-        write_line(nwr, " Is=" + fmt_f(is, 10, 3));
-        ScanDefinition s;
-        if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s)) continue;
-        scan_splitting(s, is, l1, l2, l6);
-        return true;
-    }
-}
-
-// Mode b: lines 1, 2 and 6 and the isomer shift.
-bool mode_b(Text80& last) {
-    NumberList out{};
-    Text132 chstart(last.view());
-    for (;;) {
-        if (!ask_positions("line position L1,L2,L6, and shift IS:", chstart, last, out))
-            return false;
-        float l1 = out(1), l2 = out(2), l6 = out(3), is = out(4);
+        if (!ask_positions(question, chstart, last, out)) return false;
+        float l1 = out(1), l2 = out(2), l6, is;
+        if (mode_a) {
+            float l5 = out(3);
+            l6 = out(4);
+            is = (l2 + l1 + l5 + l6) / 4.0f;
+            write_line(nwr, " Is=" + fmt_f(is, 10, 3));
+        } else {
+            l6 = out(3);
+            is = out(4);
+        }
         ScanDefinition s;
         if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s)) continue;
         scan_splitting(s, is, l1, l2, l6);
@@ -275,11 +269,11 @@ void run() {
 
         bool go_on;
         if (lq == 2)
-            go_on = mode_b(chst(2));
+            go_on = mode_ab(false, chst(2));
         else if (lq == 3)
             go_on = mode_c(chst(3));
         else
-            go_on = mode_a(chst(1));
+            go_on = mode_ab(true, chst(1));
         if (!go_on) break;
     }
     listing.close();
