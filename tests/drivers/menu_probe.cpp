@@ -37,12 +37,12 @@ using namespace zorb;
 
 namespace {
 
-void fill_entry(int k, const std::string& spec) {
-    std::size_t a = spec.find('|');
-    std::size_t b = a == std::string::npos ? a : spec.find('|', a + 1);
-    scrd.queryar(k).assign(spec.substr(0, a));
-    scrd.helpar(k).assign(a == std::string::npos ? "" : spec.substr(a + 1, b - a - 1));
-    scrd.ext(k).assign(b == std::string::npos ? "" : spec.substr(b + 1));
+void fill_entry(int k, const std::string& description) {
+    std::size_t a = description.find('|');
+    std::size_t b = a == std::string::npos ? a : description.find('|', a + 1);
+    scrd.queryar(k).assign(description.substr(0, a));
+    scrd.helpar(k).assign(a == std::string::npos ? "" : description.substr(a + 1, b - a - 1));
+    scrd.ext(k).assign(b == std::string::npos ? "" : description.substr(b + 1));
 }
 
 void dump(int n) {
