@@ -50,10 +50,17 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
 
     Text132 line;
     if (mode == prompt::mode_replay && prompt::replay_line(line, ' ', nwr)) {
-        // As many characters after the first "[" as the default has.
+        // The recorded answer: the text between the first "[" and the last
+        // "]" after it, so that an answer of any length comes back as it was
+        // recorded; a line without "]" gives as many characters as the
+        // default has.
         std::size_t k = line.view().find('[');
         int from = k == std::string_view::npos ? 1 : static_cast<int>(k) + 2;
-        chstr.assign(line.sub(from, from + lw - 1));
+        std::size_t close = line.view().rfind(']');
+        int to = close != std::string_view::npos && static_cast<int>(close) + 1 >= from
+                     ? static_cast<int>(close)
+                     : from + lw - 1;
+        chstr.assign(line.sub(from, std::min(to, from + answer_width - 1)));
         return;
     }
 

@@ -70,6 +70,9 @@ void askvalue(Text132& querytype, Text7& form, float& value, Text132& chcom, int
         return;
     }
 
+    // A value typed but not accepted never reaches the caller: quitting or
+    // going back leaves the value the call began with.
+    const float entry_value = value;
     Shown shown;
     prompt::show(form, value, shown);
 
@@ -86,12 +89,14 @@ void askvalue(Text132& querytype, Text7& form, float& value, Text132& chcom, int
     switch (c.run()) {
         case Answer::quit:
             querytype.assign("*");
+            value = entry_value;
             return;
         case Answer::accept:
             value = prompt::shown_value(shown);
             if (c.record) prompt::write_script(c.question_line());
             return;
         default:
+            value = entry_value;
             return;
     }
 }
@@ -110,6 +115,7 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
     querytype(132) = ' ';
     int ld = prompt::question_length(querytype, ncol);
 
+    const float entry_value = value;   // kept on quit and back, as in askvalue
     Shown low, up, shown;
     prompt::show(form, alowlimit, low);
     prompt::show(form, uplimit, up);
@@ -130,6 +136,7 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
     switch (c.run()) {
         case Answer::quit:
             querytype.assign("q");
+            value = entry_value;
             return;
         case Answer::accept: {
             std::string recorded = c.question_line();
@@ -138,6 +145,7 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
             return;
         }
         default:
+            value = entry_value;
             return;
     }
 }

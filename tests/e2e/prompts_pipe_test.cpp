@@ -219,6 +219,21 @@ TEST(PromptsPipe, ReplayedLinesWithoutBrackets) {
     EXPECT_EQ(value_of(probe({"askvalue", "-s", script, "-m", "r"}, "")), "3.5");
 }
 
+TEST(PromptsPipe, QuitAfterANewValueKeepsTheValueOfTheCall) {
+    // The new value was shown but never accepted: it does not reach the caller.
+    zt::Run r = probe(askvalue, "2.123456\nq\n");
+    EXPECT_TRUE(ends_with(r.out, value_result("10", "*"))) << r.out;
+    EXPECT_EQ(value_of(probe(askvallim, "150\nq\n")), "10");
+}
+
+TEST(PromptsPipe, ReplayedStringAnswerIsTheBracketedText) {
+    std::string script = zt::temp_dir() + "/s";
+    zt::write_file(script, "positions: [1 2 3 4 5 6 7]\npositions: [1]\n");
+    zt::Run r = probe({"askstring", "-s", script, "-m", "r", "-d", "xyz", "-k", "2"}, "");
+    EXPECT_NE(r.out.find("chstr=|1 2 3 4 5 6 7|"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("chstr=|1|"), std::string::npos) << r.out;
+}
+
 TEST(PromptsPipe, EndOfInputNeverLoops) {
     // The first end of input accepts; the next read of the keyboard ends the
     // program, however often the caller asks again.
