@@ -108,7 +108,10 @@ std::string general(float v, int w, int d, int lead_in_exponent) {
     }
     const float r = 0.5f;
     const float rexp_d = power_of_ten(-d);
-    const bool use_exponent = m < 0.1f - 0.1f * r * rexp_d || rexp_d * (m + r) >= 1.0f;
+    // Exponent form from 10**d - r up: compared as a difference, because the
+    // product 10**-d * (m + r) rounds up to 1 just below the boundary.
+    const float exp_d = power_of_ten(d);
+    const bool use_exponent = m < 0.1f - 0.1f * r * rexp_d || r >= exp_d - m;
     if (use_exponent) return exponent_form(v, d, lead_in_exponent, w);
     // Digits before the point: the number of boundaries 10**j * (1 - r*10**-d),
     // j = 0 .. d-1, that the value reaches.

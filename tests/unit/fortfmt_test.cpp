@@ -58,7 +58,7 @@ namespace {
 using namespace zorb;
 
 // Cases the table lacks: narrow fields lose the leading zero first, then fill
-// with asterisks; integers.
+// with asterisks; integers; the last value before the G form's switch.
 TEST(FortranFields, NarrowFieldsAndIntegers) {
     const std::pair<std::string, std::string> cases[] = {
         {fmt_f(-0.5f, 4, 2), "-.50"},       {fmt_f(0.5f, 3, 2), ".50"},
@@ -67,7 +67,10 @@ TEST(FortranFields, NarrowFieldsAndIntegers) {
         {fmt_f(INFINITY, 3, 1), "Inf"},     {fmt_f(-INFINITY, 3, 1), "***"},
         {fmt_f(NAN, 2, 1), "**"},           {fmt_i(-100, 3), "***"},
         {fmt_i(-100, 5), " -100"},          {fmt_ld_int(INT32_MIN), " -2147483648"},
-        {fmt_ld_int(7), "           7"}};
+        {fmt_ld_int(7), "           7"},
+        // The float just below 999.5 stays in fixed form (the scaled product
+        // would round up to the switch).
+        {fmt_g(999.49994f, 12, 3), "    999.    "}, {fmt_g(-999.49994f, 12, 3), "   -999.    "}};
     for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
 }
 
