@@ -38,6 +38,8 @@ bool read_channel_line(const std::string& name, Text132& chin) {
         if (errno != 0) file_error_exit(name, std::strerror(errno));
         return false;
     }
+    // A line ended by CR LF (a file from another system) ends before the CR.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     chin.assign(line);
     return true;
 }
@@ -60,6 +62,12 @@ void run() {
     if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         file_error_exit(name, std::strerror(EISDIR));
     const std::string outfile = output_name(name);
+    // Opening the output empties it: when it is the input itself (through a
+    // link, or a name such as d.asc/../d.apl) the counts would be lost.
+    struct stat out_st {};
+    if (::stat(outfile.c_str(), &out_st) == 0 && out_st.st_dev == st.st_dev &&
+        out_st.st_ino == st.st_ino)
+        file_error_exit(outfile, "is the input file itself; nothing converted");
     if (!open_unit(output_unit, outfile, OpenMode::write))
         file_error_exit(outfile, std::strerror(errno));
 

@@ -244,9 +244,12 @@ void infopath() {
     for (const Entry& e : entries) {
         const char* value = std::getenv(e.name);
         if (!value) continue;
-        // A value is cut one short of its field, so that a NUL always ends it.
+        // A value that fits is stored whole (one that fills its field has no
+        // NUL, and its readers take the whole field); a longer one is cut one
+        // short of the field, so that a NUL ends it.
         std::size_t n = std::strlen(value);
-        if (n > static_cast<std::size_t>(e.width - 1)) n = static_cast<std::size_t>(e.width - 1);
+        const std::size_t width = static_cast<std::size_t>(e.width);
+        if (n > width) n = width - 1;
         std::memcpy(e.field, value, n);
         std::memset(e.field + n, '\0', static_cast<std::size_t>(e.width) - n);
     }

@@ -119,6 +119,9 @@ int32_t readaline(int32_t* k, const char* prompt) {
     std::string shown = editor_prompt(prompt ? prompt : "");
     char* line = ::readline(shown.c_str());
     if (!line) {
+        // End of input at the editor: end the line the prompt stands on, so
+        // that the next screen line does not overwrite the question.
+        write_line(unit_screen, "");
         keyboard_end_met();
         return 0;
     }

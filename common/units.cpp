@@ -1,6 +1,8 @@
 #include "units.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "input.h"
@@ -9,15 +11,29 @@ namespace zorb {
 
 namespace {
 
-std::map<int, std::FILE*>& files() {
-    static std::map<int, std::FILE*> f;
+struct OpenFile {
+    std::FILE* stream;
+    std::string name;
+};
+
+std::map<int, OpenFile>& files() {
+    static std::map<int, OpenFile> f;
     return f;
 }
 
 std::FILE* stream_of(int unit) {
     if (unit == unit_screen) return stdout;
     auto it = files().find(unit);
-    return it == files().end() ? nullptr : it->second;
+    return it == files().end() ? nullptr : it->second.stream;
+}
+
+// A file that cannot take what is written to it (disk full, device error)
+// ends the program with its name and the reason, never a silent loss.
+void check_written(int unit, bool ok) {
+    if (ok || unit == unit_screen) return;
+    auto it = files().find(unit);
+    if (it == files().end()) return;
+    file_error_exit(it->second.name, std::strerror(errno ? errno : EIO));
 }
 
 }  // namespace
@@ -27,15 +43,16 @@ bool open_unit(int unit, const std::string& path, OpenMode mode) {
     const char* m = mode == OpenMode::read ? "r" : mode == OpenMode::write ? "w" : "r+";
     std::FILE* f = std::fopen(path.c_str(), m);
     if (!f) return false;
-    files()[unit] = f;
+    files()[unit] = OpenFile{f, path};
     return true;
 }
 
 void close_unit(int unit) {
     auto it = files().find(unit);
     if (it == files().end()) return;
-    std::fclose(it->second);
+    OpenFile file = it->second;
     files().erase(it);
+    if (std::fclose(file.stream) != 0) file_error_exit(file.name, std::strerror(errno));
 }
 
 bool unit_is_open(int unit) { return unit == unit_screen || files().count(unit) > 0; }
@@ -47,17 +64,20 @@ void rewind_unit(int unit) {
 void write_text(int unit, std::string_view text) {
     std::FILE* f = stream_of(unit);
     if (!f) return;
-    std::fwrite(text.data(), 1, text.size(), f);
+    errno = 0;
+    check_written(unit, std::fwrite(text.data(), 1, text.size(), f) == text.size());
 }
 
 void write_line(int unit, std::string_view text) {
     std::FILE* f = stream_of(unit);
     if (!f) return;
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fputc('\n', f);
+    errno = 0;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() &&
+              std::fputc('\n', f) != EOF;
     // A file is flushed line by line, so that it is complete whatever ends
     // the program; the screen is flushed before every read.
-    if (f != stdout) std::fflush(f);
+    if (f != stdout) ok = ok && std::fflush(f) == 0;
+    check_written(unit, ok);
 }
 
 bool read_line(int unit, std::string& line) {

@@ -107,6 +107,9 @@ void lines_l_h(float qas, float eta, float is, float l1, float l2, float l6, int
         (2.0f * h2 +
          h1 * ((2.0f * am2 * (5.0f - eta2) / h1 + (a0 - 9.0f * am2 * am2) - 1.0f) / 4.0f / am2)) /
         (9.0f - eta2);
+    // A value that is not a number (a splitting so small that the scaled
+    // quantities overflow) is no solution either, and says nothing.
+    if (sint2 != sint2) return;
     if (sint2 < 0.0f || sint2 > 1.0f) {
         message(" sin(theta)**2 =", sint2, "  < 0.0");
         return;
@@ -116,7 +119,7 @@ void lines_l_h(float qas, float eta, float is, float l1, float l2, float l6, int
     float cos2p = 1.0f;
     if (!(sint2 < 0.00001f || eta < 0.0001f)) {
         cos2p = (3.0f - h2 / sint2) / eta;
-        if (std::fabs(cos2p) > 1.0f) return;
+        if (!(std::fabs(cos2p) <= 1.0f)) return;   // NaN included
     }
 
     float teta = arcos(std::sqrt(1.0f - sint2));

@@ -1,6 +1,7 @@
 // chanconv end to end: the real program, its answers through a pipe.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -35,6 +36,14 @@ TEST(Chanconv, ConvertsACountFile) {
               " 14    1      10\n"
               " 14    2      20\n"
               " 14    3      30\n");
+}
+
+TEST(Chanconv, LinesEndedByCarriageReturnAndLineFeed) {
+    std::string dir = zt::temp_dir();
+    zt::write_file(dir + "/dos.asc", "hdr\r\n10  \r\n\r\n");
+    EXPECT_EQ(convert(dir, "dos.asc\n\n").status, 0);
+    EXPECT_EQ(zt::read_file(dir + "/dos.apl"),
+              "dos.asc\n channel\ncounts\n" + data_line(1, "10") + "\n" + data_line(2, "") + "\n");
 }
 
 TEST(Chanconv, DataLinesAndTheirLimits) {
@@ -109,6 +118,15 @@ TEST(Chanconv, FilesThatCannotBeRead) {
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find("d.asc"), std::string::npos) << r.err;
     EXPECT_FALSE(zt::file_exists(dir + "/d.apl"));
+
+    // An output name that leads back to the input itself: refused, the
+    // counts kept.
+    zt::write_file(dir + "/apl", "header\n111\n");
+    ASSERT_EQ(::symlink("apl", (dir + "/link.dat").c_str()), 0);
+    r = convert(dir, "link.dat\n\n");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("apl: is the input file"), std::string::npos) << r.err;
+    EXPECT_EQ(zt::read_file(dir + "/apl"), "header\n111\n");
 
     // An empty input: the output already made stays, the end is reported.
     zt::write_file(dir + "/empty.asc", "");

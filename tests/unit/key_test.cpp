@@ -91,7 +91,8 @@ TEST(Window, OtherWindowsAreAskedThroughTheDeviceNamedByWinfile) {
 
 TEST(Infopath, FillsFromTheEnvironmentAndLeavesUnsetFieldsAlone) {
     setenv("ZORBHEPATH", "/srv/help", 1);
-    setenv("EDITOR", std::string(80, 'e').c_str(), 1);
+    setenv("EDITOR", std::string(81, 'e').c_str(), 1);
+    setenv("SHELL", std::string(80, 's').c_str(), 1);
     setenv("PWD", std::string(131, 'p').c_str(), 1);
     unsetenv("COLORFILE");
     unsetenv("ZORBUTPATH");
@@ -99,8 +100,10 @@ TEST(Infopath, FillsFromTheEnvironmentAndLeavesUnsetFieldsAlone) {
     zorb::infopath();
     EXPECT_EQ(zorb::path.hepath.upto_nul(), "/srv/help");
     for (int i = 10; i <= 80; ++i) EXPECT_EQ(zorb::path.hepath(i), '\0');
-    // Too long for the field: cut so that the last position stays NUL.
+    // Too long for the field: cut so that the last position stays NUL; a
+    // value that just fills its field is kept whole.
     EXPECT_EQ(zorb::path.editor.upto_nul(), std::string(79, 'e'));
+    EXPECT_EQ(zorb::path.shell.upto_nul(), std::string(80, 's'));
     EXPECT_EQ(zorb::path.workdir.upto_nul(), std::string(131, 'p'));
     EXPECT_EQ(zorb::path.colfile, zorb::Text80::nul());
     EXPECT_EQ(zorb::path.utpath.trimmed(), "kept");

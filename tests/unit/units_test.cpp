@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "session.h"
@@ -37,6 +38,18 @@ TEST(Units, ReadsLinesTheLastOneWithoutItsNewLineToo) {
     EXPECT_EQ(line, "a b");
     zorb::close_unit(22);
     EXPECT_FALSE(zorb::read_line(22, line));   // a closed unit reads nothing
+}
+
+// A file that cannot take a line (a full disk) ends the program with its
+// name and the reason, not a silent loss.
+TEST(UnitsDeathTest, AWriteThatFailsEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            zorb::open_unit(23, "/dev/full", zorb::OpenMode::write);
+            zorb::write_line(23, "row");
+            std::exit(0);
+        },
+        testing::ExitedWithCode(1), "/dev/full: No space left on device");
 }
 
 }  // namespace
