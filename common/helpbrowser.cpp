@@ -177,8 +177,9 @@ Browser::Step Browser::show_text() {
             if (!read_help_line(raw)) return Step::footer;
             line.assign(raw);
         }
-        if (first_page && line(1) == '/' && line(2) == '>') {
-            // The entry is taken from another one.
+        if (first_page && shown == 0 && line(1) == '/' && line(2) == '>') {
+            // The entry is taken from another one (only a "/>" line right
+            // after the marker redirects; after text it ends the text).
             if (++redirects_ > max_redirects) {
                 write_line(cmpa.nwrwin, " help entries redirect in a circle at " +
                                             marker_.trimmed());

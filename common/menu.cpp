@@ -147,7 +147,9 @@ void Menu::layout(int wmax) {
     bool columns = false;
     if (column_layout_) {
         int w = wmax + 2;
-        int m = npx_ / w;
+        // Each field shows w + 1 characters: the columns are counted so that
+        // a row never runs past the usable width (and wraps on the terminal).
+        int m = npx_ / (w + 1);
         int r = m > 0 ? (n_ + m - 1) / m : 0;
         int e = 0;
         while (m > 0) {
@@ -455,8 +457,9 @@ void Menu::run(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
 
             // A new search: move up over the rows, blank them, move up again,
             // and draw them anew.
+            // The hint line, when written, stands below the answer line.
             int lines = all_row_lines();
-            write_line(form_.nwr, cursor_up(lines + 2));
+            write_line(form_.nwr, cursor_up(lines + 2 + (hint ? 1 : 0)));
             for (int i = 0; i < lines; ++i) write_line(form_.nwr, std::string(npli_, ' '));
             write_line(form_.nwr, cursor_up(lines + 1));
             count_ -= 1;

@@ -44,6 +44,7 @@ const std::string& root() {
             "/l4\nL4 text\n/#l5\n/l5\nL5 text\n/#l1\n"
             "/unsafe\nUnsafe document\n/#more $(id>pwned)\n"
             "/loop1\n/>loop2\n/loop2\n/>loop1\n"
+            "/textfirst\nOwn text.\n/>sub\n"
             "/many\nMany related entries.\n" + numbered("/#r", 40, "") +
             "/r01\nFirst related entry.\n" + numbered("/#s", 40, "") + "/end\n");
         zt::write_file(d + "/det.txt", "details line one\ndetails line two\n");
@@ -109,6 +110,11 @@ TEST(HelpEntry, MarkersStarRedirectWildcardAndCircles) {
     ASSERT_NE(first, std::string::npos) << r.out;
     EXPECT_NE(r.out.find("wildcard entry", first + 1), std::string::npos) << r.out;
     EXPECT_TRUE(has(r, "no entry found for /abceXY in helpfile:\n" + root() + "/test.help "));
+    // A "/>" line after text ends the text; it redirects only right after
+    // the marker.
+    r = help({"textfirst"}, "\n\n");
+    EXPECT_TRUE(has(r, "Own text.")) << r.out;
+    EXPECT_FALSE(has(r, "Sub entry text.")) << r.out;
     // Redirects in a circle end with a message instead of running forever.
     r = help({"loop1"}, "");
     EXPECT_FALSE(r.timed_out);

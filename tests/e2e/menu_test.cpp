@@ -217,6 +217,30 @@ TEST(MenuLayout, ColumnsAndRowsAtTwoWidths) {
     check_layout(64, false, 132, 16);
 }
 
+TEST(MenuPipe, ColumnsOfShortEntriesFitTheTerminal) {
+    // Twelve one-letter entries: each field shows w + 1 characters, so the
+    // number of columns leaves every row within 80 columns.
+    std::string out = piped({"-c", "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l"}, "");
+    std::vector<std::string> lines = lines_of(out);
+    std::size_t i = 0;
+    while (i < lines.size() && lines[i].find("choose (help:he)") == std::string::npos) ++i;
+    int rows = 0;
+    for (++i; i < lines.size() && lines[i] != "\x1b[0m\x1b[1A"; ++i, ++rows)
+        EXPECT_LE(visible(lines[i]).size(), 80u) << lines[i];
+    EXPECT_EQ(rows, 2) << out;
+}
+
+TEST(MenuPipe, HintLineIsPassedOverWhenTheRowsAreRedrawn) {
+    // Under "further related" the hint is written and "he" searches: the move
+    // up over the rows counts the hint line too (one row, closing line,
+    // answer line, hint line).
+    std::string out =
+        piped({"-t", "further related information", "-d", "x", "x1", "helium"}, "he\n\n");
+    std::size_t hint = out.find(" select by typing a substring");
+    ASSERT_NE(hint, std::string::npos) << out;
+    EXPECT_EQ(out.find(" \x1b[4A\n", hint), out.find('\n', hint) + 1) << out;
+}
+
 TEST(MenuPipe, DisplayOnlyOneEntryAndTakenDefault) {
     std::string out = piped(modes, "");
     EXPECT_NE(out.find("result lq=3 lk=3"), std::string::npos) << out;
