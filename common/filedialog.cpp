@@ -5,6 +5,9 @@
 // accepted with an empty answer.
 #include "filedialog.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -26,10 +29,16 @@ namespace {
 constexpr int prompt_frame = 27;
 
 // The login name and the utility directory, from the environment; a variable
-// that is not set leaves the field as it was.
+// that is not set leaves the field as it was.  Without LOGNAME and USER (a
+// service or a container) the login name comes from the user database, so
+// that "~/" never becomes "/home//".
 void fill_info() {
     const char* login = std::getenv("LOGNAME");
     if (!login || !*login) login = std::getenv("USER");
+    if (!login || !*login) {
+        const passwd* pw = ::getpwuid(::getuid());
+        login = pw ? pw->pw_name : nullptr;
+    }
     if (login) info.logname.assign(login);
     if (const char* ut = std::getenv("ZORBUTPATH")) info.utpath.assign(ut);
 }

@@ -48,7 +48,9 @@ public:
             fresh_ = false;
             return;
         }
-        if (errno != ENOENT || !open_unit(listing_unit, name, OpenMode::write))
+        // A missing file is made now; one that may be written but not read
+        // is started afresh at once.
+        if ((errno != ENOENT && errno != EACCES) || !open_unit(listing_unit, name, OpenMode::write))
             file_error_exit(name, std::strerror(errno));
         fresh_ = true;
     }

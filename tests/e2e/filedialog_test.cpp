@@ -1,6 +1,8 @@
 // The file-name dialogue on a pipe (byte-exact transcripts) and on a terminal
 // (the default recalled and edited with the line editor).
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -101,6 +103,12 @@ TEST(FileDialogue, DirectoryShorthands) {
     // No LOGNAME: USER; no ZORBUTPATH: nothing inserted, and never a NUL byte.
     EXPECT_EQ(chosen("~/x", {{"LOGNAME", zt::unset}, {"USER", "bob"}}),
               result(15, "/home/bob/x.lst", "lst"));
+    // Neither LOGNAME nor USER: the login name of the user database.
+    const passwd* pw = ::getpwuid(::getuid());
+    ASSERT_NE(pw, nullptr);
+    const std::string home = "/home/" + std::string(pw->pw_name) + "/x.lst";
+    EXPECT_EQ(chosen("~/x", {{"LOGNAME", zt::unset}, {"USER", zt::unset}}),
+              result(static_cast<int>(home.size()), home, "lst"));
     std::string bare = chosen("$ZORBUTPATH/u", {{"ZORBUTPATH", zt::unset}});
     EXPECT_EQ(bare, result(6, "/u.lst", "lst"));
     EXPECT_EQ(bare.find('\0'), std::string::npos);
