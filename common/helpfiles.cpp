@@ -1,6 +1,7 @@
 #include "helpfiles.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -47,9 +48,20 @@ std::string usable_help_file(const std::string& name) {
     return "";
 }
 
+// The help folder beside an installed program: <prefix>/bin/prog gives
+// <prefix>/share/zorb/help, wherever the suite was installed.
+static std::string help_beside_program() {
+    char exe[4096];
+    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "";
+    std::string bin = directory_of(std::string(exe, static_cast<std::size_t>(n)));
+    return directory_of(bin) + "/share/zorb/help";
+}
+
 std::string bundled_help_file(const std::string& local) {
-    for (const char* root : {ZORB_HELP_INSTALL_DIR, ZORB_HELP_BUILD_DIR}) {
-        std::string dir = root;
+    for (const std::string& root :
+         {help_beside_program(), std::string(ZORB_HELP_INSTALL_DIR), std::string(ZORB_HELP_BUILD_DIR)}) {
+        const std::string& dir = root;
         if (!is_directory(dir)) continue;
         std::string found = usable_help_file(local.empty() ? dir : dir + local);
         if (!found.empty()) return found;

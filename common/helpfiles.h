@@ -25,8 +25,10 @@ std::string help_name_text(std::string_view field);
 // The help file that `name` stands for (see above), or "" when there is none.
 std::string usable_help_file(const std::string& name);
 
-// The help file of this program among the bundled help files: the installed
-// copy when it exists, else the one in the source tree.  `local` is the
+// The help file of this program among the bundled help files: the copy
+// installed beside the program (<prefix>/share/zorb/help for
+// <prefix>/bin/prog), else the one at the configured install place, else the
+// one in the source tree.  `local` is the
 // program's own help file name ("/..." or empty).  "" when there is none.
 std::string bundled_help_file(const std::string& local);
 

@@ -268,4 +268,19 @@ TEST(HelpFiles, EveryProgramTopicBelowTheHelpRoot) { walk_topics(true); }
 
 TEST(HelpFiles, EveryProgramTopicWithoutTheEnvironment) { walk_topics(false); }
 
+// An installed program finds the help files installed beside it
+// (<prefix>/share/zorb/help for <prefix>/bin/prog), wherever the prefix is.
+TEST(HelpFiles, InstalledBesideTheProgram) {
+    const std::string prefix = zt::temp_dir();
+    for (const char* d : {"/bin", "/share", "/share/zorb", "/share/zorb/help"})
+        ASSERT_EQ(::mkdir((prefix + d).c_str(), 0755), 0);
+    zt::write_file(prefix + "/bin/chanconv", zt::read_file(zt::built("chanconv")));
+    ASSERT_EQ(::chmod((prefix + "/bin/chanconv").c_str(), 0755), 0);
+    zt::write_file(prefix + "/share/zorb/help/chanconv.help",
+                   "/filestructure\nThe installed copy.\n/end of help file\n");
+    zt::Run r = zt::run_piped(prefix + "/bin/chanconv", {}, "he\n\nq\n",
+                              {{"ZORBHEPATH", zt::unset}}, zt::temp_dir());
+    EXPECT_NE(r.out.find("The installed copy."), std::string::npos) << r.out;
+}
+
 }  // namespace
