@@ -78,6 +78,27 @@ void two_digit_width(char* out, int w) {
     out[1] = static_cast<char>('0' + w % 10);
 }
 
+// The shape a number was typed in: its kind letter, its width (the exponent
+// form counting two more for a sign and digit of the exponent) and its
+// decimals (the digits after the point, up to the exponent letter).
+struct Shape {
+    char letter;
+    int width;
+    char decimals;   // blank for an integer
+};
+
+Shape shape_of(const Typed& t) {
+    switch (t.kind) {
+        case Kind::fixed:
+            return {'f', t.ml, decimal_digit(t.ml - t.ip - 1)};
+        case Kind::exponent:
+            return {'e', t.ml + 2, decimal_digit(t.ie - t.ip - 2)};
+        case Kind::integer:
+        default:
+            return {'i', t.ml, ' '};
+    }
+}
+
 }  // namespace
 
 void fout_a(Text132& ch132, Array1<Code4, 32>& chf, int& n) {
@@ -86,23 +107,9 @@ void fout_a(Text132& ch132, Array1<Code4, 32>& chf, int& n) {
     Typed t;
     while (n < 32 && take_number(ch132, t)) {
         ++n;
-        char code[4] = {' ', ' ', ' ', ' '};
-        switch (t.kind) {
-            case Kind::integer:
-                code[0] = 'i';
-                two_digit_width(code + 1, t.ml);
-                break;
-            case Kind::fixed:
-                code[0] = 'f';
-                two_digit_width(code + 1, t.ml);
-                code[3] = decimal_digit(t.ml - t.ip - 1);
-                break;
-            case Kind::exponent:
-                code[0] = 'e';
-                two_digit_width(code + 1, t.ml + 2);
-                code[3] = decimal_digit(t.ie - t.ip - 2);
-                break;
-        }
+        const Shape sh = shape_of(t);
+        char code[4] = {sh.letter, ' ', ' ', sh.decimals};
+        two_digit_width(code + 1, sh.width);
         chf(n).assign(std::string_view(code, 4));
     }
 }
@@ -142,27 +149,12 @@ void fout_c(Text132& ch132, Text132& chfmt, int& j) {
     Typed t;
     while (count < 14 && take_number(ch132, t)) {
         ++count;
-        char d[5];
-        switch (t.kind) {
-            case Kind::integer:
-                d[0] = 'f';
-                two_digit_width(d + 1, t.ml + 1);
-                d[3] = '.';
-                d[4] = '0';
-                break;
-            case Kind::fixed:
-                d[0] = 'f';
-                two_digit_width(d + 1, t.ml + 1);
-                d[3] = '.';
-                d[4] = decimal_digit(t.ml - t.ip - 1);
-                break;
-            case Kind::exponent:
-                d[0] = 'e';
-                two_digit_width(d + 1, t.ml + 3);
-                d[3] = '.';
-                d[4] = decimal_digit(t.ie - t.ip - 2);
-                break;
-        }
+        // One column wider than typed; an integer is written as fixed
+        // form without decimals.
+        Shape sh = shape_of(t);
+        if (sh.letter == 'i') sh = {'f', sh.width, '0'};
+        char d[5] = {sh.letter, ' ', ' ', '.', sh.decimals};
+        two_digit_width(d + 1, sh.width + 1);
         chfmt.put(pos, pos + 3, ",1x,");
         chfmt.put(pos + 4, pos + 8, std::string_view(d, 5));
         pos += 9;
