@@ -8,6 +8,12 @@
 //   2. "helpfile.help" in the current directory;
 //   3. the help files installed with the programs, or those of the build tree.
 // Only when all three fail are the "not found" lines written.
+//
+// Help is asked from inside a prompt or a menu, whose caller may hold its
+// state in the shared menu record `scrd` (entries, suffixes, lengths, the
+// layout of a menu still open).  The browser fills that record with its own
+// menus, so the whole record is kept here and put back before help returns:
+// asking for help never changes the dialogue it was asked from.
 #include "help.h"
 
 #include <cstring>
@@ -15,6 +21,7 @@
 
 #include "helpfiles.h"
 #include "key.h"
+#include "menu.h"
 #include "units.h"
 
 namespace zorb {
@@ -72,7 +79,9 @@ void help(Text132& chin) {
         write_line(unit_screen, helpfile.trimmed());
         return;
     }
+    const ScrdRecord saved = scrd;
     helproutine(chcom, helpfile);
+    scrd = saved;
 }
 
 }  // namespace zorb

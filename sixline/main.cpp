@@ -240,12 +240,15 @@ void run() {
 
     Text32 filetype("results of sixline");
     Text132 deffile("sixline.lst");
-    for (int k = 1; k <= 64; ++k) scrd.ext(k) = Text16("lst");
+    // The dialogue's extension and length are the driver's own, not members
+    // of the shared menu record that help and menus rewrite.
+    Text16 exten("lst");
+    int ld = 0;
     Text132 chcom("sixline/outfile");
-    readfile(filetype, deffile, scrd.ext(1), scrd.ld(1), chcom, ncl, nrd, nwr);
-    if (scrd.ld(1) == 0) return;
+    readfile(filetype, deffile, exten, ld, chcom, ncl, nrd, nwr);
+    if (ld == 0) return;
 
-    listing.open(std::string(deffile.sub(1, scrd.ld(1))));
+    listing.open(std::string(deffile.sub(1, ld)));
     write_line(nwr, "");
     write_line(nwr, "");
 

@@ -136,3 +136,24 @@ TEST(Chanconv, FilesThatCannotBeRead) {
     EXPECT_TRUE(zt::file_exists(dir + "/empty.apl"));
     EXPECT_EQ(zt::read_file(dir + "/empty.apl"), "");
 }
+
+// Help at the file question, before and after a name is typed, leaves the
+// dialogue as it was: the same file is converted.
+TEST(ChanconvPty, HelpAtTheFileQuestionLeavesItsAnswer) {
+    const std::vector<zt::Step> session = {
+        {"counts_file.exten:", "run7.asc\r"},
+        {"[run7.asc]", "\r"},
+    };
+    for (std::size_t at = 0; at <= session.size(); ++at) {
+        std::string dir = zt::temp_dir();
+        zt::write_file(dir + "/run7.asc", "measured 2026\n10\n20\n");
+        zt::Pty t(zt::built("chanconv"), {}, 60, 80, {}, dir);
+        std::string where;
+        ASSERT_TRUE(zt::play(t, session, at, where)) << where << "\n" << t.output();
+        ASSERT_EQ(t.wait(), 0) << "help at step " << at;
+        EXPECT_EQ(zt::read_file(dir + "/run7.apl"),
+                  "run7.asc\n channel\ncounts\n" + data_line(1, "10") + "\n" +
+                      data_line(2, "20") + "\n")
+            << "help at step " << at;
+    }
+}

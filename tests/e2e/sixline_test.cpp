@@ -220,3 +220,36 @@ TEST(SixlinePty, MenuKeysAndTheSameListingAsThroughAPipe) {
     EXPECT_EQ(listing, zt::read_file(piped_dir + "/sixline.lst"));
     EXPECT_EQ(tables_of(listing).size(), 2u);
 }
+
+// Help at any question or menu of a run leaves the run as it was: for each
+// of them in turn, "he", into a related entry and back, out of help, and the
+// session goes on; the listing is the one the run gives without help.
+TEST(SixlinePty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
+    const std::vector<zt::Step> session = {
+        {"results of sixline", "\r"},
+        {"c:L1,L6,Is,Deq", "\x1b[B\r"},   // mode b
+        {"shift IS:", "\r"},
+        {"octant dDq d_eta:", "\r"},
+        {"c:L1,L6,Is,Deq", "\r"},         // a
+        {"L5 and L6:", "\r"},
+        {"octant dDq d_eta:", "\r"},
+        {"c:L1,L6,Is,Deq", "q"},
+        {"", "\r"},
+    };
+    std::string reference;
+    for (std::size_t at = session.size(); at + 1 > 0; --at) {
+        if (at == session.size() - 1) continue;   // the Return after "q"
+        std::string dir = zt::temp_dir();
+        zt::Pty t(zt::built("sixline"), {}, 60, 80, {{"PATH", "/usr/bin:/bin"}}, dir);
+        std::string where;
+        ASSERT_TRUE(zt::play(t, session, at, where)) << where << "\n" << t.output();
+        ASSERT_EQ(t.wait(), 0) << "help at step " << at;
+        std::string listing = zt::read_file(dir + "/sixline.lst");
+        if (at == session.size()) {
+            reference = listing;
+            ASSERT_EQ(tables_of(listing).size(), 2u);
+        } else {
+            EXPECT_EQ(listing, reference) << "help at step " << at;
+        }
+    }
+}

@@ -247,6 +247,59 @@ void Pty::drain(int ms) {
     while (now_ms() < deadline) read_some(static_cast<int>(std::max<long long>(1, deadline - now_ms())));
 }
 
+void Pty::settle(int quiet_ms, int total_ms) {
+    long long deadline = now_ms() + total_ms;
+    while (now_ms() < deadline && read_some(quiet_ms)) {
+    }
+}
+
+bool help_detour(Pty& t) {
+    const std::string footer = "   from help-file:";
+    t.mark();
+    t.send("he\r");
+    bool entered = false;
+    for (int step = 0; step < 40; ++step) {
+        std::size_t from = t.output().size();
+        t.settle();
+        std::string fresh = t.output().substr(from);
+        if (fresh.empty()) return false;
+        // Out of help: what follows the footer is the question asked again.
+        if (fresh.find(footer) != std::string::npos) return t.expect(footer, 0);
+        if (fresh.find("related information") != std::string::npos) {
+            // In the menu: first one step right of "return" and into that
+            // entry, afterwards back out.
+            t.send(entered ? "return\r" : "\x1b[C\r");
+            entered = true;
+        } else {
+            t.send("\r");   // a page of text waits for its answer
+        }
+    }
+    return false;
+}
+
+bool play(Pty& t, const std::vector<Step>& steps, std::size_t detour_at, std::string& where) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (!t.expect(steps[i].expect)) {
+            where = "step " + std::to_string(i) + ": no \"" + steps[i].expect + "\"";
+            return false;
+        }
+        if (i == detour_at) {
+            t.drain(100);
+            if (!help_detour(t)) {
+                where = "help at step " + std::to_string(i) + " did not end";
+                return false;
+            }
+            if (!t.expect(steps[i].expect)) {
+                where = "step " + std::to_string(i) + ": not asked again after help";
+                return false;
+            }
+        }
+        t.drain(50);
+        t.send(steps[i].keys);
+    }
+    return true;
+}
+
 int Pty::wait(int timeout_ms) {
     if (status_ >= 0) return status_;
     long long deadline = now_ms() + timeout_ms;

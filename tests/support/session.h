@@ -57,6 +57,9 @@ public:
     void mark() { mark_ = out_.size(); }
     // Reads what arrives within ms milliseconds.
     void drain(int ms = 200);
+    // Reads until nothing has arrived for quiet_ms milliseconds (at most
+    // total_ms in all): the program then waits for input.
+    void settle(int quiet_ms = 150, int total_ms = 5000);
     // Waits for the program to end; its status as in Run (-1 on timeout, the
     // program is then killed).
     int wait(int timeout_ms = 10000);
@@ -74,5 +77,21 @@ private:
     std::string out_;
     std::size_t mark_ = 0;
 };
+
+// One step of a scripted terminal session: wait for `expect`, then send `keys`.
+struct Step {
+    std::string expect, keys;
+};
+
+// Asks for help ("he") at the prompt or menu now waiting, goes into the
+// second entry of the related-information menu where there is one, comes
+// back out level by level and leaves help, answering every page on the way.
+// False when help did not end within a bounded number of steps.
+bool help_detour(Pty& t);
+
+// Plays `steps` on t; before the keys of step `detour_at` (none when it is
+// out of range) it takes the help detour.  False at the first step whose
+// text does not come; `where` then says which.
+bool play(Pty& t, const std::vector<Step>& steps, std::size_t detour_at, std::string& where);
 
 }  // namespace zt
