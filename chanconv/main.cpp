@@ -30,7 +30,8 @@ std::string output_name(const std::string& infile) {
     return infile.substr(0, at + 1) + "apl";
 }
 
-// The next line of the input, cut to its first 132 characters.
+// The next line of the input, cut to its first 132 characters; a line ended
+// by CR LF (a file from another system) ends before the CR.
 bool read_channel_line(const std::string& name, Text132& chin) {
     std::string line;
     errno = 0;
@@ -38,8 +39,6 @@ bool read_channel_line(const std::string& name, Text132& chin) {
         if (errno != 0) file_error_exit(name, std::strerror(errno));
         return false;
     }
-    // A line ended by CR LF (a file from another system) ends before the CR.
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     chin.assign(line);
     return true;
 }

@@ -55,6 +55,11 @@ int input_byte_interruptible() {
     return static_cast<unsigned char>(buffer[buffer_pos++]);
 }
 
+int input_peek() {
+    if (buffer_pos >= buffer_len && refill(false) == 0) return -1;
+    return static_cast<unsigned char>(buffer[buffer_pos]);
+}
+
 bool input_buffered() { return buffer_pos < buffer_len; }
 
 bool input_is_terminal() { return ::isatty(0) == 1; }
@@ -68,21 +73,31 @@ void keyboard_end_met() { ended = true; }
 
 bool keyboard_ended() { return ended; }
 
+void finish_line(std::string& line, std::size_t dropped) {
+    if (dropped == 0 && !line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > line_kept) line.resize(line_kept);
+}
+
 bool keyboard_line(std::string& line) {
     keyboard_read_begin();
     line.clear();
+    std::size_t dropped = 0;
+    bool any = false;
     for (;;) {
         int b = input_byte();
         if (b < 0) {
-            if (line.empty()) {
+            if (!any) {
                 keyboard_end_met();
                 return false;
             }
-            return true;
+            break;
         }
-        if (b == '\n') return true;
-        line.push_back(static_cast<char>(b));
+        any = true;
+        if (b == '\n') break;
+        keep_byte(line, static_cast<char>(b), dropped);
     }
+    finish_line(line, dropped);
+    return true;
 }
 
 void end_of_input_exit() {

@@ -11,6 +11,7 @@
 // flushed and closed) have run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zorb {
@@ -28,6 +29,9 @@ int input_byte();
 constexpr int input_interrupted = -2;
 int input_byte_interruptible();
 
+// The next byte of standard input without taking it (-1 at its end).
+int input_peek();
+
 // Whether bytes already read from descriptor 0 wait to be handed out.
 bool input_buffered();
 
@@ -42,8 +46,25 @@ void keyboard_end_met();
 // Whether the end of input has been met.
 bool keyboard_ended();
 
-// Reads one line of the keyboard (unit 5) without its '\n', applying the
-// end-of-input rule.  False when the read met the end of input (no bytes).
+// Lines are kept to their first `line_kept` characters (no reader of the
+// system looks further); the rest is read and dropped, so that a line of any
+// length takes bounded memory.
+constexpr std::size_t line_kept = 132;
+
+// Takes one byte into a line being read: the first `line_kept` are kept, the
+// rest counted in `dropped` only.
+inline void keep_byte(std::string& line, char byte, std::size_t& dropped) {
+    if (line.size() < line_kept + 1) line.push_back(byte);
+    else ++dropped;
+}
+// Ends a line read with keep_byte: a carriage return before the line end
+// (a file or script from another system) is not part of the line, and the
+// line is cut to `line_kept`.
+void finish_line(std::string& line, std::size_t dropped);
+
+// Reads one line of the keyboard (unit 5) without its '\n' (nor a CR before
+// it), applying the end-of-input rule.  False when the read met the end of
+// input (no bytes).
 bool keyboard_line(std::string& line);
 
 // Ends the program because input has ended.

@@ -208,6 +208,12 @@ int32_t key() {
         char first = byte == '\n' ? '@' : (shown ? shown[0] : '\0');
         if (first == '@') {
             result = 64;
+        } else if (byte == '\r') {
+            // Return as a carriage return: the key a terminal without
+            // CR-to-NL translation sends, and the first half of a CR LF line
+            // end in a script from another system (both bytes are one Return).
+            if (!input_is_terminal() && input_peek() == '\n') input_byte();
+            result = 64;
         } else if (std::iscntrl(byte)) {
             // A control key: an escape sequence such as ESC "[" "A" gives the
             // negated final byte.

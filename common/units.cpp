@@ -87,11 +87,13 @@ bool read_line(int unit, std::string& line) {
     if (!f) return false;
     int ch;
     bool any = false;
+    std::size_t dropped = 0;
     while ((ch = std::fgetc(f)) != EOF) {
         any = true;
-        if (ch == '\n') return true;
-        line.push_back(static_cast<char>(ch));
+        if (ch == '\n') break;
+        keep_byte(line, static_cast<char>(ch), dropped);
     }
+    finish_line(line, dropped);
     return any;
 }
 

@@ -40,8 +40,10 @@ void write_line(int unit, std::string_view text);
 // Writes text without ending the line (a prompt).
 void write_text(int unit, std::string_view text);
 
-// Reads the next line without its '\n'.  False at the end of the file.  Unit 5
-// reads standard input through the one reader, with its end-of-input rule.
+// Reads the next line without its '\n' (nor a CR before it), kept to its
+// first `line_kept` characters (input.h).  False at the end of the file.
+// Unit 5 reads standard input through the one reader, with its end-of-input
+// rule.
 bool read_line(int unit, std::string& line);
 
 }  // namespace zorb

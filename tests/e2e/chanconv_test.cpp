@@ -1,5 +1,6 @@
 // chanconv end to end: the real program, its answers through a pipe.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,6 +77,22 @@ TEST(Chanconv, DataLinesAndTheirLimits) {
     r = convert(dir, "h.asc\n\n");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(zt::read_file(dir + "/h.apl"), "h.asc\n channel\ncounts\n");
+}
+
+// A header line of 32 MB is read in bounded memory and cut at 132.
+TEST(Chanconv, AnEndlessLineTakesBoundedMemory) {
+    std::string dir = zt::temp_dir();
+    zt::Run make = zt::run_piped(
+        "/bin/sh", {"-c", "{ head -c 33554432 /dev/zero | tr '\\0' 7; printf '\\n5\\n'; } > long.asc"},
+        "", {}, dir);
+    ASSERT_EQ(make.status, 0) << make.err;
+    zt::Run r = convert(dir, "long.asc\n\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\n " + std::string(132, '7') + "\n"), std::string::npos);
+    EXPECT_EQ(zt::read_file(dir + "/long.apl"), "long.asc\n channel\ncounts\n" + data_line(1, "5") + "\n");
+    rusage ru{};
+    ::getrusage(RUSAGE_CHILDREN, &ru);
+    EXPECT_LT(ru.ru_maxrss, 24 * 1024) << "kB";
 }
 
 TEST(Chanconv, OutputNames) {

@@ -1,6 +1,7 @@
 // sixline end to end: the real program through a pipe (byte-exact listings)
 // and on a pseudo-terminal (single keys in the menu, the line editor).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <sstream>
 #include <string>
@@ -182,6 +183,37 @@ TEST(SixlinePiped, EndsOfTheRun) {
     auto t = tables_of(zt::read_file(dir + "/sixline.lst"));
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].rows(), 332u);
+}
+
+// A script saved on another system: every answer ends in CR LF.  The CR is
+// no part of any answer, at the file question, in the menu and at the
+// prompts, so the run is the one the same script with LF ends gives.
+TEST(SixlinePiped, ScriptWithCarriageReturnsBeforeTheLineEnds) {
+    const std::string script = "data\n\n\n\n\nb\n\n\n\nq\n";
+    std::string unix_dir = zt::temp_dir(), dos_dir = zt::temp_dir();
+    zt::Run u = piped(unix_dir, script);
+    std::string dos_script;
+    for (char c : script) dos_script += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    zt::Run d = piped(dos_dir, dos_script);
+    EXPECT_EQ(d.status, 0) << d.err;
+    EXPECT_EQ(d.out, u.out);
+    ASSERT_TRUE(zt::file_exists(dos_dir + "/data.lst"));
+    EXPECT_EQ(zt::read_file(dos_dir + "/data.lst"), zt::read_file(unix_dir + "/data.lst"));
+    EXPECT_EQ(tables_of(zt::read_file(dos_dir + "/data.lst")).size(), 2u);
+}
+
+// A line of any length is read in bounded memory; only its first 132
+// characters count.
+TEST(SixlinePiped, AnEndlessLineTakesBoundedMemory) {
+    std::string dir = zt::temp_dir();
+    zt::Run r = zt::run_piped(
+        "/bin/sh",
+        {"-c", "head -c 67108864 /dev/zero | tr '\\0' x | exec " + zt::built("sixline")}, "", {},
+        dir);
+    EXPECT_EQ(r.status, 3) << r.err;
+    rusage ru{};
+    ::getrusage(RUSAGE_CHILDREN, &ru);
+    EXPECT_LT(ru.ru_maxrss, 48 * 1024) << "kB";
 }
 
 TEST(SixlinePty, MenuKeysAndTheSameListingAsThroughAPipe) {
