@@ -55,25 +55,27 @@ std::string first_item(const Text80& value) {
 
 // The answer with a leading "$HOME", "$home", "$ZORBUTPATH" or "~/" written out;
 // deffile and ld as the answer leaves them otherwise (its first item on, and
-// the item's length).
+// the item's length).  A shorthand changes only the name: what follows it on
+// the line stays behind it as after a plain name, and ld counts the name, so
+// "~/x more" names "/home/<login>/x" as "x more" names "x".
 void expand(const Text132& answer, Text132& deffile, int& ld) {
     int il = 0, ip = 0, ia = 0;
     Text132 cha;
     nextchar(answer, il, ip, cha, ia);
-    std::string expanded;
+    std::string name;
     if (cha.starts_with("$HOME") || cha.starts_with("$home"))
-        expanded = "/home/" + first_item(info.logname) + std::string(cha.sub(6, 132));
+        name = "/home/" + first_item(info.logname) + std::string(cha.sub(6, ia));
     else if (cha.starts_with("$ZORBUTPATH"))
-        expanded = first_item(info.utpath) + std::string(cha.sub(12, 132));
+        name = first_item(info.utpath) + std::string(cha.sub(12, ia));
     else if (cha.starts_with("~/"))
-        expanded = "/home/" + first_item(info.logname) + std::string(cha.sub(2, 132));
+        name = "/home/" + first_item(info.logname) + std::string(cha.sub(2, ia));
     else {
         deffile = cha;
         ld = ia;
         return;
     }
-    deffile.assign(expanded);
-    stringlength(deffile, ld);
+    deffile.assign(name + std::string(cha.sub(ia + 1, 132)));
+    ld = std::min(static_cast<int>(name.size()), 132);
 }
 
 // The extension of deffile(1:ld), or the current one appended.  Only the last

@@ -1,5 +1,8 @@
 #include "units.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -36,12 +39,31 @@ void check_written(int unit, bool ok) {
     file_error_exit(it->second.name, std::strerror(errno ? errno : EIO));
 }
 
+// A file opened for writing without cutting it, made when missing; it may be
+// one that can be written but not read.
+std::FILE* open_kept(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "w");
+    if (!f) {
+        int e = errno;
+        ::close(fd);
+        errno = e;
+    }
+    return f;
+}
+
 }  // namespace
 
 bool open_unit(int unit, const std::string& path, OpenMode mode) {
     close_unit(unit);
-    const char* m = mode == OpenMode::read ? "r" : mode == OpenMode::write ? "w" : "r+";
-    std::FILE* f = std::fopen(path.c_str(), m);
+    std::FILE* f = nullptr;
+    if (mode == OpenMode::keep)
+        f = open_kept(path);
+    else
+        f = std::fopen(path.c_str(), mode == OpenMode::read    ? "r"
+                                     : mode == OpenMode::write ? "w"
+                                                               : "r+");
     if (!f) return false;
     files()[unit] = OpenFile{f, path};
     return true;
@@ -59,6 +81,14 @@ bool unit_is_open(int unit) { return unit == unit_screen || files().count(unit) 
 
 void rewind_unit(int unit) {
     if (std::FILE* f = stream_of(unit)) std::rewind(f);
+}
+
+bool cut_unit(int unit) {
+    std::FILE* f = stream_of(unit);
+    if (!f || f == stdout) return false;
+    if (std::fflush(f) != 0 || ::ftruncate(::fileno(f), 0) != 0) return false;
+    std::rewind(f);
+    return true;
 }
 
 void write_text(int unit, std::string_view text) {

@@ -26,6 +26,7 @@ enum class OpenMode {
     read,       // an existing file, read from the start
     write,      // created or replaced
     readwrite,  // an existing file, read and rewritten in place
+    keep,       // written; an existing file is kept as it is until `cut_unit`
 };
 
 // Opens `path` on `unit`; false (errno set) when it cannot be opened.
@@ -34,6 +35,9 @@ void close_unit(int unit);
 bool unit_is_open(int unit);
 // Back to the start of the file.
 void rewind_unit(int unit);
+// Empties the file and goes back to its start (a file opened to `keep`).
+// False (errno set) when it cannot be emptied.
+bool cut_unit(int unit);
 
 // Writes one line (text and '\n').  Unit 6 is standard output.
 void write_line(int unit, std::string_view text);

@@ -38,26 +38,19 @@ const char* const header_efg = "     EFG        eta      H [kG]      phi     the
 const char* const header_l2 = "     L2        eta      H [kG]      phi     theta";
 
 // The result listing.  An existing file is opened without cutting it, so a
-// run that writes no table leaves it as it was; the first line written starts
-// the file afresh, so that it then holds exactly the tables of this run.
+// run that writes no table leaves it as it was (also one that may be written
+// but not read); the first line written empties it first, so that it then
+// holds exactly the tables of this run.  A missing file is made at once.
 class Listing {
 public:
     void open(const std::string& name) {
         name_ = name;
-        if (open_unit(listing_unit, name, OpenMode::readwrite)) {
-            fresh_ = false;
-            return;
-        }
-        // A missing file is made now; one that may be written but not read
-        // is started afresh at once.
-        if ((errno != ENOENT && errno != EACCES) || !open_unit(listing_unit, name, OpenMode::write))
-            file_error_exit(name, std::strerror(errno));
-        fresh_ = true;
+        if (!open_unit(listing_unit, name, OpenMode::keep)) file_error_exit(name, std::strerror(errno));
+        fresh_ = false;
     }
     void line(const std::string& text) {
         if (!fresh_) {
-            if (!open_unit(listing_unit, name_, OpenMode::write))
-                file_error_exit(name_, std::strerror(errno));
+            if (!cut_unit(listing_unit)) file_error_exit(name_, std::strerror(errno));
             fresh_ = true;
         }
         write_line(listing_unit, text);

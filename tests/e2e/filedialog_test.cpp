@@ -100,6 +100,10 @@ TEST(FileDialogue, DirectoryShorthands) {
     EXPECT_EQ(chosen("$home/x", env), result(17, "/home/alice/x.lst", "lst"));
     EXPECT_EQ(chosen("~/runs/x", env), result(22, "/home/alice/runs/x.lst", "lst"));
     EXPECT_EQ(chosen("$ZORBUTPATH/u.dat", env), result(13, "/opt/ut/u.dat", "dat"));
+    // Further items behind a shorthand stay out of the name, as behind a
+    // plain name.
+    EXPECT_EQ(chosen("~/x more", env), result(17, "/home/alice/x.lst", "lst"));
+    EXPECT_EQ(chosen("$HOME/x.dat more", env), result(17, "/home/alice/x.dat more", "dat"));
     // No LOGNAME: USER; no ZORBUTPATH: nothing inserted, and never a NUL byte.
     EXPECT_EQ(chosen("~/x", {{"LOGNAME", zt::unset}, {"USER", "bob"}}),
               result(15, "/home/bob/x.lst", "lst"));

@@ -2,6 +2,8 @@
 // and on a pseudo-terminal (single keys in the menu, the line editor).
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -162,6 +164,28 @@ TEST(SixlinePiped, StepsWithoutACountAndAnOldListing) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(zt::read_file(dir + "/old.lst"), header_efg + "\n" + header_efg + "\n" +
                                                    header_efg + "\n");
+}
+
+// A listing that may be written but not read: a run that writes no table
+// leaves it as it was, a table replaces it.  (Root reads any file, so as
+// root the program runs as "nobody".)
+TEST(SixlinePiped, AListingThatCannotBeReadIsKeptUntilATableComes) {
+    std::string dir = zt::temp_dir();
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    const std::string file = dir + "/wo.lst";
+    zt::write_file(file, "an old listing\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0222), 0);
+    std::string exe = "/usr/bin/setpriv", prog = zt::built("sixline");
+    std::vector<std::string> args = {"--reuid=65534", "--regid=65534", "--clear-groups", prog};
+    if (::getuid() != 0) exe = prog, args.clear();
+    ASSERT_EQ(::chown(file.c_str(), ::getuid() == 0 ? 65534 : ::getuid(), -1), 0);
+
+    zt::Run r = zt::run_piped(exe, args, "wo.lst\n\nq\n", {}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(file), "an old listing\n");
+    r = zt::run_piped(exe, args, "wo.lst\n\n\n\n1 0 0.1\n\nq\n", {}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(zt::read_file(file), header_efg + "\n");
 }
 
 TEST(SixlinePiped, EndsOfTheRun) {
