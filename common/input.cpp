@@ -1,5 +1,6 @@
 #include "input.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,24 @@ int buffer_pos = 0;
 int buffer_len = 0;
 bool ended = false;
 std::string progname = "zorb";
+
+// A program started with standard input, output or error closed would open
+// its own files (a listing, a counts file) on the lowest free descriptors and
+// so write the screen or the messages into them.  Before anything else runs,
+// each of the three that is closed is opened on /dev/null.
+struct StandardDescriptors {
+    StandardDescriptors() {
+        for (int fd = 0; fd <= 2; ++fd) {
+            if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+            int got = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+            if (got >= 0 && got != fd) {
+                ::dup2(got, fd);
+                ::close(got);
+            }
+        }
+    }
+};
+const StandardDescriptors standard_descriptors;
 
 // Reads what descriptor 0 delivers into the buffer: 1 when bytes came, 0 at
 // the end of input (or a read error), -1 when a signal interrupted the wait

@@ -240,6 +240,16 @@ TEST(SixlinePiped, AnEndlessLineTakesBoundedMemory) {
     EXPECT_LT(ru.ru_maxrss, 48 * 1024) << "kB";
 }
 
+// Started with the screen and the message channel closed: the listing
+// holds the table alone, not the screen.
+TEST(SixlinePiped, StartedWithStandardOutputAndErrorClosed) {
+    std::string dir = zt::temp_dir();
+    zt::Run r = zt::run_piped("/bin/sh", {"-c", "exec " + zt::built("sixline") + " >&- 2>&-"},
+                              mode_a_defaults, {}, dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(lines_of(zt::read_file(dir + "/sixline.lst")).size(), 1u + 55u + 332u);
+}
+
 TEST(SixlinePty, MenuKeysAndTheSameListingAsThroughAPipe) {
     std::string piped_dir = zt::temp_dir();
     zt::Run p = piped(piped_dir, "\nb\n\n\n\n" + mode_a_defaults.substr(1));
