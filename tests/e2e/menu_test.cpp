@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "screen.h"
 #include "session.h"
 
 namespace {
@@ -149,6 +150,51 @@ TEST(MenuTerminal, HelpOfTheHighlightedEntryLeavesTheEntriesIntact) {
                "entry 3 gamma|topic_c|\r\n"}});
 }
 
+// What the terminal shows once the output has settled after `text`.
+zt::Screen screen_after(zt::Pty& t, int rows, int cols) {
+    t.drain(200);
+    zt::Screen s(rows, cols);
+    s.feed(t.output());
+    return s;
+}
+
+int rows_holding(const zt::Screen& s, const std::string& text) {
+    int n = 0;
+    for (int r = 0; r < s.rows(); ++r) n += s.row(r).find(text) != std::string::npos;
+    return n;
+}
+
+// A search that finds nothing, "he" with nothing highlighted (the hint line,
+// then a search for "he"), and a new search: the menu stands once on the
+// screen, and nothing of the hint line stays below it.
+TEST(MenuScreen, HintLineIsClearedAndTheRowsStayInPlace) {
+    const std::string title = "hyperfine fields from line positions of a 3/2<->1/2 transition";
+    for (auto [rows, cols] : {std::pair{24, 80}, std::pair{12, 40}, std::pair{24, 60}}) {
+        SCOPED_TRACE(std::to_string(rows) + "x" + std::to_string(cols));
+        auto t = std::make_unique<zt::Pty>(zt::built("drv_menu_probe"),
+                                           with({"-t", title, "-d", "a", "-c"}, modes), rows, cols,
+                                           zt::Env{{"ZORBHEPATH", help_root()}}, help_root());
+        const std::string closing = "\x1b[0m" + std::string(cols - 3, '-');
+        ASSERT_TRUE(t->expect(closing)) << t->output();
+        for (const char* keys : {"x\r", "he\r", "b\r"}) {
+            t->mark();
+            t->send(keys);
+            ASSERT_TRUE(t->expect(closing)) << keys << t->output();
+        }
+        zt::Screen s = screen_after(*t, rows, cols);
+        EXPECT_EQ(rows_holding(s, "hyperfine"), 1) << s.text();
+        for (const std::string& entry : modes) EXPECT_EQ(rows_holding(s, entry), 1) << s.text();
+        EXPECT_EQ(rows_holding(s, "[b:L1,L2,L6,Is]"), 1) << s.text();
+        int last = s.rows() - 1;
+        while (last >= 0 && s.row(last) != std::string(cols - 3, '-')) --last;
+        ASSERT_GE(last, 0) << s.text();
+        for (int r = last + 1; r < s.rows(); ++r) EXPECT_EQ(s.row(r), "") << r << "\n" << s.text();
+        t->send("\r");
+        ASSERT_TRUE(t->expect("result lq=2 lk=0")) << t->output();
+        EXPECT_EQ(t->wait(), 0);
+    }
+}
+
 TEST(MenuPipe, TitleRules) {
     // No default text: the menu is only shown, so the titles can be read.
     std::string out = piped({"-t", "more information", "x1"}, "");
@@ -215,6 +261,39 @@ TEST(MenuLayout, ColumnsAndRowsAtTwoWidths) {
     check_layout(24, true, 132, 3);
     check_layout(64, false, 80, 22);
     check_layout(64, false, 132, 16);
+}
+
+// The stated column count wherever a row of it fits the terminal; fewer only
+// where it would wrap.  Counted on the screen: the rows between the title and
+// the closing line.
+TEST(MenuLayout, StatedColumnsWhereTheRowFits) {
+    const std::vector<std::string> letters = {"a", "b", "c", "d", "e", "f",
+                                              "g", "h", "i", "j", "k", "l"};
+    struct Case {
+        std::vector<std::string> entries;
+        int cols, rows;
+    };
+    // Three modes: 3 columns of 20 characters at 60 and 80 columns, one at
+    // 40 (37 usable).  Twelve letters: the stated 12 columns of 7 would wrap
+    // at 80, so 2 rows of 6; at 90 they fit in one row.
+    for (const Case& c : {Case{modes, 60, 1}, Case{modes, 80, 1}, Case{modes, 40, 3},
+                          Case{letters, 80, 2}, Case{letters, 90, 1}}) {
+        SCOPED_TRACE(c.entries[0] + " at " + std::to_string(c.cols));
+        auto t = std::make_unique<zt::Pty>(zt::built("drv_menu_probe"),
+                                           with({"-t", "m", "-d", "a", "-c"}, c.entries), 24,
+                                           c.cols, zt::Env{{"ZORBHEPATH", help_root()}},
+                                           help_root());
+        ASSERT_TRUE(t->expect("\x1b[0m" + std::string(c.cols - 3, '-') + "\r\n")) << t->output();
+        zt::Screen s = screen_after(*t, 24, c.cols);
+        int title = 0;
+        while (title < s.rows() && s.row(title).find("m (help:he)") == std::string::npos) ++title;
+        int closing = title + 1;
+        while (closing < s.rows() && s.row(closing) != std::string(c.cols - 3, '-')) ++closing;
+        EXPECT_EQ(closing - title - 1, c.rows) << s.text();
+        t->send("*\r");
+        ASSERT_TRUE(t->expect("result lq=0"));
+        EXPECT_EQ(t->wait(), 0);
+    }
 }
 
 TEST(MenuPipe, ColumnsOfShortEntriesFitTheTerminal) {
