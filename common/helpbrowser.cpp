@@ -13,6 +13,7 @@
 // a help request is made again from inside the browser's own menus.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "help.h"
 #include "helpfiles.h"
@@ -38,8 +39,10 @@ constexpr int level_room = 24;     // menu places for all open levels together
 constexpr int max_items = 32;      // "return" and up to 31 related entries
 constexpr int max_redirects = 32;  // "/>" hops before a circle is assumed
 
-// A document name reaches the shell; only plain file-name characters pass.
-bool safe_document_name(const std::string& name) {
+// A document name reaches the shell, and a details name is opened beside the
+// help file: only plain file-name characters pass, so neither can name
+// anything outside its own directory.
+bool plain_file_name(const std::string& name) {
     if (name.empty()) return false;
     for (unsigned char ch : name) {
         bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
@@ -69,6 +72,22 @@ std::string item_after_keyword(const Text80& line) {
 bool keyword_line(const Text80& line, std::string_view word) {
     int end = 3 + static_cast<int>(word.size());
     return line.sub(3, end - 1) == word && (end > 80 || line(end) == ' ' || line(end) == ',');
+}
+
+// What the browser's own menu entries do, for "he" asked on one of them in a
+// menu of related entries (their help topics are their names).  A help file
+// may still give an entry of that name; it is found first.
+std::vector<std::string> own_entry_text(const std::string& marker) {
+    if (marker == "/return")
+        return {" return: back to the previous menu of related entries; from the first",
+                " menu, back to the question or menu that asked for help."};
+    if (marker == "/more")
+        return {" more: opens the document of this entry in the viewer xdvi, which runs",
+                " beside the program; the help ends."};
+    if (marker == "/details")
+        return {" details: lists the file of details that belongs to this entry; the",
+                " help ends."};
+    return {};
 }
 
 class Browser {
@@ -138,21 +157,30 @@ Browser::Step Browser::search() {
         return show_text();
     }
     if (!any) return Step::footer;
+    std::vector<std::string> own = own_entry_text(marker_.trimmed());
+    if (!own.empty()) {
+        for (const std::string& text : own) write_line(cmpa.nwrwin, text);
+        return Step::end;
+    }
     write_line(cmpa.nwrwin, "no entry found for " + marker_.trimmed() + (star_ ? "*" : "") +
                                 " in helpfile:");
     write_line(cmpa.nwrwin, helpfile_.view());
     return Step::end;
 }
 
+// One text line, never wider than the window, so that a page fills no more
+// rows than it has lines: a plain line is cut at the window width, a bold or
+// underlined one (shown from column 4) after as many characters.
 void Browser::show_line(const Text80& line) {
     if (line(1) == '\\') {
         if (line.sub(2, 3) == "bf") attribute_ = 'b';
         else if (line.sub(2, 3) == "ul") attribute_ = 'u';
         if (attribute_ == 'b') {
-            write_line(cmpa.nwrwin, std::string(esc_bold) + std::string(line.sub(4, 80)) +
+            write_line(cmpa.nwrwin, std::string(esc_bold) +
+                                        std::string(line.sub(4, std::min(80, width_ + 3))) +
                                         esc_normal);
         } else {
-            int last = 79;
+            int last = std::min(79, width_ + 3);
             while (last >= 4 && line(last) == ' ') --last;
             write_line(cmpa.nwrwin, std::string(esc_underline) +
                                         std::string(line.sub(4, last)) + esc_normal);
@@ -223,7 +251,7 @@ Browser::Step Browser::related(Text80 line) {
                 targets[k] = item_after_keyword(line);
             } else if (keyword_line(line, "details")) {
                 que[k].assign("details");
-                targets[k] = details_dir_ + "/" + item_after_keyword(line);
+                targets[k] = item_after_keyword(line);
             } else {
                 que[k].assign(line.sub(3, 80));
             }
@@ -286,8 +314,14 @@ void Browser::pop_level() {
 // Step 9: an entry without related entries leads back to the open level.
 Browser::Step Browser::after_text() { return nuque_[0] == 0 ? Step::footer : Step::menu; }
 
-void Browser::show_details(const std::string& file) {
-    if (!usable_help_file(file).empty() && open_unit(unit_details, file, OpenMode::read)) {
+void Browser::show_details(const std::string& name) {
+    if (!plain_file_name(name)) {
+        write_line(cmpa.nwrwin, " details file name refused (letters, digits, \".\", \"_\" "
+                                "and \"-\" only): " + name);
+        return;
+    }
+    const std::string file = details_dir_ + "/" + name;
+    if (is_regular_file(file) && open_unit(unit_details, file, OpenMode::read)) {
         std::string raw;
         while (read_line(unit_details, raw)) {
             Text80 line(raw);
@@ -327,7 +361,7 @@ Browser::Step Browser::level_menu() {
         std::string text = scrd.queryar(chosen).trimmed();
         if (text == "more") {
             const std::string& name = target_[chosen];
-            if (safe_document_name(name)) {
+            if (plain_file_name(name)) {
                 std::string command = "$ZORBHEPATH/dvifiles/" + name + "/" + name + ".dvi &";
                 viewdvi(command.c_str());
             } else {
@@ -421,8 +455,13 @@ void Browser::run() {
 }  // namespace
 
 void helproutine(Text132& chcom, Text132& helpfile) {
+    // The browser measures the window (window() caps the usable width at
+    // 130); the caller's usable width comes back as it was, since a program
+    // may have set it wider (sixline takes the width as reported).
+    const int32_t caller_npl = term.npl;
     Browser browser(chcom, helpfile);
     browser.run();
+    term.npl = caller_npl;
 }
 
 }  // namespace zorb

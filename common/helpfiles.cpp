@@ -18,17 +18,17 @@ namespace zorb {
 
 namespace {
 
-bool is_regular(const std::string& name) {
-    struct stat st;
-    return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool is_directory(const std::string& name) {
     struct stat st;
     return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace
+
+bool is_regular_file(const std::string& name) {
+    struct stat st;
+    return !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
 
 std::string help_name_text(std::string_view field) {
     std::size_t end = field.find('\0');
@@ -38,12 +38,12 @@ std::string help_name_text(std::string_view field) {
 }
 
 std::string usable_help_file(const std::string& name) {
-    if (is_regular(name)) return name;
+    if (is_regular_file(name)) return name;
     if (is_directory(name)) {
         std::string inside = name;
         if (inside.back() != '/') inside += '/';
         inside += program_name() + ".help";
-        if (is_regular(inside)) return inside;
+        if (is_regular_file(inside)) return inside;
     }
     return "";
 }

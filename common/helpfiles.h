@@ -32,6 +32,9 @@ std::string usable_help_file(const std::string& name);
 // program's own help file name ("/..." or empty).  "" when there is none.
 std::string bundled_help_file(const std::string& local);
 
+// Whether `name` is a regular file (or a link to one).
+bool is_regular_file(const std::string& name);
+
 // The directory part of a file name ("." when it has none).
 std::string directory_of(const std::string& file);
 

@@ -17,6 +17,8 @@
 //   -l LOCAL      the program's own help file name ("/...")
 //   -h TOPIC      call help(TOPIC) before the menu (with the entries in place)
 //   -D            list entries 1 to N (text|topic|suffix) after each call
+//   -N            usable width as the terminal reports it, not capped at 130
+//                 (as sixline sets it)
 //
 // After each call one line: "result lq=N lk=N chdf=[TEXT] count=C", C being
 // the code of column 80 of chdf minus 48.
@@ -56,7 +58,7 @@ void dump(int n) {
 int main(int argc, char** argv) {
     set_program_name("menu_probe");
     std::string title = "choose", def, mode, script, local, help_topic;
-    bool columns = false, gflag = false, list = false;
+    bool columns = false, gflag = false, list = false, wide = false;
     int generated = 0, form2 = 0, times = 1;
     int i = 1;
     for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; ++i) {
@@ -75,6 +77,7 @@ int main(int argc, char** argv) {
         else if (opt == "-l") local = next();
         else if (opt == "-h") help_topic = next();
         else if (opt == "-D") list = true;
+        else if (opt == "-N") wide = true;
     }
     int n = 0;
     if (generated > 0) {
@@ -93,6 +96,7 @@ int main(int argc, char** argv) {
         if (!open_unit(unit_script, script, how)) file_error_exit(script, "cannot open");
     }
     window(1);
+    if (wide) term.npl = term.ncol(1);
     if (!help_topic.empty()) {
         Text132 topic(help_topic);
         help(topic);

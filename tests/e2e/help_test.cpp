@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "screen.h"
 #include "session.h"
 
 namespace {
@@ -31,6 +32,10 @@ std::string numbered(const std::string& prefix, int n, const std::string& suffix
 const std::string& root() {
     static const std::string dir = [] {
         std::string d = zt::temp_dir();
+        // A file outside the help root, which no details name may reach.
+        std::string outside = zt::temp_dir();
+        zt::write_file(outside + "/secret.txt", "secret contents\n");
+        std::string escape = "../" + outside.substr(outside.rfind('/') + 1) + "/secret.txt";
         zt::write_file(
             d + "/test.help",
             "   /fitting\nFitting text line 1\n\\bfBold heading\n\\ulUnderlined words   \n"
@@ -45,6 +50,10 @@ const std::string& root() {
             "/unsafe\nUnsafe document\n/#more $(id>pwned)\n"
             "/loop1\n/>loop2\n/loop2\n/>loop1\n"
             "/textfirst\nOwn text.\n/>sub\n"
+            "/escape\nEscaping details.\n/#details " + escape + "\n" +
+            "/wide\n\\bfBold heading that runs on far beyond a window of forty columns" +
+            std::string(13, ' ') + "\n\\ulUnderlined heading that runs on beyond forty columns\n" +
+            numbered("wide line ", 20, "") +
             "/many\nMany related entries.\n" + numbered("/#r", 40, "") +
             "/r01\nFirst related entry.\n" + numbered("/#s", 40, "") + "/end\n");
         zt::write_file(d + "/det.txt", "details line one\ndetails line two\n");
@@ -69,10 +78,11 @@ zt::Run help(const std::vector<std::string>& topics, const std::string& input) {
     return r;
 }
 
-std::unique_ptr<zt::Pty> help_on_terminal(const std::string& topic) {
+std::unique_ptr<zt::Pty> help_on_terminal(const std::string& topic, int rows = 24,
+                                          int cols = 80) {
     return std::make_unique<zt::Pty>(zt::built("drv_help_probe"),
-                                     std::vector<std::string>{"probe", "/test.help", topic}, 24,
-                                     80, env(), root());
+                                     std::vector<std::string>{"probe", "/test.help", topic}, rows,
+                                     cols, env(), root());
 }
 
 bool has(const zt::Run& r, const std::string& text) {
@@ -135,6 +145,24 @@ TEST(HelpEntry, SixtyLinesArePagedInPagesOfTwentyThree) {
     EXPECT_EQ(t->output().find("from help-file:"), std::string::npos);
     t->send("\r");
     ASSERT_TRUE(t->expect("from help-file:"));
+    EXPECT_EQ(t->wait(), 0);
+}
+
+// At 40 columns a bold or underlined line is cut at the window width as a
+// plain line is: a page of 11 lines on 12 rows keeps its first line in view.
+TEST(HelpEntry, AttributeLinesAreCutAtTheWindowWidth) {
+    auto t = help_on_terminal("wide", 12, 40);
+    ASSERT_TRUE(t->expect("wide line 09")) << t->output();
+    t->drain(300);
+    zt::Screen s(12, 40);
+    s.feed(t->output());
+    EXPECT_NE(s.text().find("Bold heading that runs on far beyond a w\n"), std::string::npos)
+        << s.text();
+    EXPECT_NE(s.text().find("\nUnderlined heading that runs on beyond f\nwide line 01\n"),
+              std::string::npos)
+        << s.text();
+    for (int page = 0; page < 2; ++page) t->send("\r");
+    ASSERT_TRUE(t->expect("from help-file:")) << t->output();
     EXPECT_EQ(t->wait(), 0);
 }
 
@@ -203,6 +231,25 @@ TEST(HelpEntry, DocumentsAndDetailsFiles) {
     EXPECT_TRUE(has(r, "details line one" + std::string(64, ' ') + "\ndetails line two")) << r.out;
     r = help({"sub"}, "\ndetails\n\n");
     EXPECT_TRUE(has(r, " file " + root() + "/nosuch.txt for details not found\n")) << r.out;
+    // A details name that leads out of the help file's directory is refused.
+    r = help({"escape"}, "\ndetails\n\n");
+    EXPECT_FALSE(has(r, "secret contents")) << r.out;
+    EXPECT_TRUE(has(r, " details file name refused (letters, digits, \".\", \"_\" and \"-\" "
+                       "only): ../"))
+        << r.out;
+}
+
+// "he" on the browser's own entries ("return", "more", "details") in a menu
+// titled "related information" says what the entry does.
+TEST(HelpEntry, HelpOnTheBrowsersOwnEntries) {
+    // fitting -> sub -> return: back in fitting's menu, "more" is the default.
+    zt::Run r = help({"fitting"}, "\nsub\n\n\n\nhe\ndetails\nhe\nreturn\nhe\nreturn\n\n");
+    EXPECT_FALSE(has(r, "no entry found")) << r.out;
+    EXPECT_TRUE(has(r, " more: opens the document of this entry in the viewer xdvi")) << r.out;
+    EXPECT_TRUE(has(r, " details: lists the file of details that belongs to this entry"));
+    EXPECT_TRUE(has(r, " return: back to the previous menu of related entries"));
+    EXPECT_TRUE(has(r, footer_start)) << r.out;
+    EXPECT_FALSE(has(r, "xdvi $ZORBHEPATH")) << r.out;
 }
 
 TEST(HelpEntry, MissingHelpFiles) {

@@ -195,6 +195,26 @@ TEST(MenuScreen, HintLineIsClearedAndTheRowsStayInPlace) {
     }
 }
 
+// The browser measures the window for its own menus; a program that set its
+// usable width beyond 130 columns gets its menu back as wide as before.
+TEST(MenuTerminal, HelpLeavesTheUsableWidthOfTheProgram) {
+    auto t = std::make_unique<zt::Pty>(
+        zt::built("drv_menu_probe"),
+        std::vector<std::string>{"-N", "-d", "alpha", "alpha|topic_b", "bravo|topic_c"}, 24, 132,
+        zt::Env{{"ZORBHEPATH", help_root()}}, help_root());
+    const std::string closing = "\x1b[0m" + std::string(129, '-') + "\r\n";
+    ASSERT_TRUE(t->expect(closing)) << t->output();
+    t->send("he\r");
+    ASSERT_TRUE(t->expect("Beta text.")) << t->output();
+    t->send("\r");
+    ASSERT_TRUE(t->expect("from help-file:")) << t->output();
+    ASSERT_TRUE(t->expect(red + "alpha]")) << t->output();
+    ASSERT_TRUE(t->expect(closing)) << t->output();
+    t->send("\r");
+    ASSERT_TRUE(t->expect("result lq=1 lk=0")) << t->output();
+    EXPECT_EQ(t->wait(), 0);
+}
+
 TEST(MenuPipe, TitleRules) {
     // No default text: the menu is only shown, so the titles can be read.
     std::string out = piped({"-t", "more information", "x1"}, "");
