@@ -315,6 +315,211 @@ TEST(HelpFiles, EveryProgramTopicBelowTheHelpRoot) { walk_topics(true); }
 
 TEST(HelpFiles, EveryProgramTopicWithoutTheEnvironment) { walk_topics(false); }
 
+// What the texts must say (and must no longer say) about the physics and
+// the ways through the dialogue.
+TEST(HelpFiles, TextsStateThePhysicsAndTheWaysOut) {
+    struct Statement {
+        std::string program, local, topic;
+        std::vector<std::string> said, not_said;
+    };
+    const std::string sixline = "/Mossbauer_spectrum.help";
+    const std::vector<Statement> statements = {
+        {"select", "-", "background/material/Ni",
+         {"The K edge of nickel (8.33 keV) lies between Cu K-alpha (8.04 keV) and",
+          " Cu K-beta (8.90 keV)"},
+         {"between the Cu and the Zn"}},
+        {"select", "-", "background/measurement",
+         {"the electron capture of 57Co and the internal conversion of the 14.4 keV"},
+         {"fluorescence of iron"}},
+        {"sixline", sixline, "sixline/table",
+         {"(e Q Vzz / 2) * sqrt(1 + eta**2/3), with the", " default step 0.1 from 0.1 to 1.1."},
+         {}},
+        {"sixline", sixline, "sixline/modes",
+         {"(e Q Vzz / 2) * sqrt(1 + eta**2/3).  Its sign"}, {}},
+        {"sixline", sixline, "sixline",
+         {" The lines are numbered by rising velocity: lines 1 and 2 are the two",
+          " lowest of the spectrum, lines 5 and 6 the two highest."},
+         {}},
+        {"chanconv", "-", "zorb/script/alteration", {" file \"back.dat\", shown in brackets"},
+         {"is refused"}},
+    };
+    std::string cwd = zt::temp_dir();
+    zt::Env e = {{"ZORBHEPATH", zt::source("help")}};
+    for (const Statement& st : statements) {
+        SCOPED_TRACE(st.program + " " + st.topic);
+        zt::Run r = zt::run_piped(zt::built("drv_help_probe"), {st.program, st.local, st.topic},
+                                  std::string(40, '\n'), e, cwd);
+        for (const std::string& text : st.said) EXPECT_TRUE(has(r, text)) << text << "\n" << r.out;
+        for (const std::string& text : st.not_said) EXPECT_FALSE(has(r, text)) << text;
+    }
+}
+
+// A model of how the browser reads a help file, enough to plan a walk: where
+// an entry is found (the first matching marker, "nn" wildcards, "/>"
+// redirects), how many text lines it has, and its related entries.
+struct EntryPlan {
+    bool found = false;
+    bool ends_help = false;  // its text or related run reaches the end of the file
+    int text_lines = 0;
+    std::vector<std::string> related;  // menu items: names, "more", "details"
+};
+
+class HelpFileModel {
+public:
+    explicit HelpFileModel(const std::string& text) {
+        std::string line;
+        for (char c : text + "\n") {
+            if (c != '\n') {
+                line += c;
+                continue;
+            }
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines_.push_back(line);
+            line.clear();
+        }
+        lines_.pop_back();
+    }
+
+    EntryPlan find(const std::string& name) const {
+        std::string marker = field("/" + name, 132);
+        for (int hops = 0; hops <= 32; ++hops) {
+            std::size_t i = 0;
+            while (i < lines_.size() && !matches(lines_[i], marker)) ++i;
+            if (i == lines_.size()) return {};
+            std::string first = i + 1 < lines_.size() ? field(lines_[i + 1], 80) : "";
+            if (first.compare(0, 2, "/>") == 0) {
+                marker = field("/" + first.substr(2), 132);
+                continue;
+            }
+            return plan_at(i + 1);
+        }
+        return {};
+    }
+
+private:
+    static std::string field(std::string s, std::size_t n) {
+        s.resize(n, ' ');
+        return s;
+    }
+    static std::string trimmed(const std::string& s) {
+        std::size_t a = s.find_first_not_of(' ');
+        return a == std::string::npos ? "" : s.substr(a, s.find_last_not_of(' ') - a + 1);
+    }
+    static bool matches(const std::string& raw, const std::string& marker) {
+        std::string line = field(trimmed(field(raw, 132)), 132);
+        if (line[5] == 'n' && line[6] == 'n') line.replace(5, 2, marker.substr(5, 2));
+        return line == marker;
+    }
+    static bool keyword(const std::string& line, const std::string& word) {
+        return line.compare(2, word.size(), word) == 0 &&
+               (line[2 + word.size()] == ' ' || line[2 + word.size()] == ',');
+    }
+    EntryPlan plan_at(std::size_t i) const {
+        EntryPlan plan;
+        plan.found = true;
+        for (; i < lines_.size() && (lines_[i].empty() || lines_[i][0] != '/'); ++i)
+            ++plan.text_lines;
+        for (; i < lines_.size() && lines_[i].compare(0, 2, "/#") == 0; ++i) {
+            std::string line = field(lines_[i], 81);
+            if (keyword(line, "more")) plan.related.push_back("more");
+            else if (keyword(line, "details")) plan.related.push_back("details");
+            else plan.related.push_back(trimmed(line.substr(2, 78)));
+        }
+        plan.ends_help = i == lines_.size();
+        return plan;
+    }
+    std::vector<std::string> lines_;
+};
+
+// Keyboard input that follows every chain of related entries from a topic,
+// down to the level limit, and comes back up with "return" at each level; the
+// problems the plan meets on the way.
+class WalkPlan {
+public:
+    explicit WalkPlan(const HelpFileModel& file) : file_(file) {}
+
+    void topic(const std::string& name) {
+        EntryPlan plan = entry(name);
+        if (plan.found && !plan.related.empty()) level(plan, 0, 0);
+    }
+    std::string input;
+    std::vector<std::string> problems;
+    int followed = 0;  // related entries chosen
+
+private:
+    static constexpr int page = 23;   // text lines of a page in a window of 24 rows
+    static constexpr int depth_limit = 4;
+    static constexpr int places = 24;  // menu places of all open levels together
+
+    EntryPlan entry(const std::string& name) {
+        chain_.push_back(name);
+        EntryPlan plan = file_.find(name);
+        if (!plan.found) problem("no entry");
+        else if (plan.ends_help) problem("runs to the end of the file");
+        else input += std::string((plan.text_lines + page - 1) / page, '\n');
+        return plan;
+    }
+    void problem(const std::string& what) {
+        std::string chain;
+        for (const std::string& c : chain_) chain += (chain.empty() ? "" : " -> ") + c;
+        problems.push_back(chain + ": " + what);
+    }
+    // The menu of `plan`'s related entries, opened as level depth + 1.
+    void level(const EntryPlan& plan, int depth, int held) {
+        if (depth + 1 > depth_limit) {
+            problem("one level too deep");
+            return;
+        }
+        // Entries beyond the free places are left out; none free: no menu.
+        int k = std::min({1 + static_cast<int>(plan.related.size()), 32, places - held});
+        for (int i = 2; i <= k && problems.empty(); ++i) {
+            const std::string& item = plan.related[i - 2];
+            if (item == "more" || item == "details") continue;  // these end the help
+            if (item.find("return") != std::string::npos) problem("an entry holds \"return\"");
+            input += "return\n";
+            for (int d = 1; d < i; ++d) input += "\x1b[B";
+            input += "\n";
+            ++followed;
+            EntryPlan sub = entry(item);
+            if (sub.found && !sub.related.empty()) level(sub, depth + 1, held + k);
+            chain_.pop_back();
+        }
+        // A menu of "return" alone takes it without a key.
+        if (k > 1) input += "return\n\n";
+    }
+
+    const HelpFileModel& file_;
+    std::vector<std::string> chain_;
+};
+
+// Ordinary browsing never meets the level limit: every chain of related
+// entries from every program topic, followed with the real browser.
+TEST(HelpFiles, EveryChainOfRelatedEntriesStaysWithinTheLevels) {
+    std::string cwd = zt::temp_dir();
+    zt::Env e = {{"ZORBHEPATH", zt::source("help")}};
+    for (const Topic& t : program_topics) {
+        SCOPED_TRACE(t.program + " " + t.topic);
+        std::string file = t.local != "-" ? t.local.substr(1) : t.program + ".help";
+        HelpFileModel model(zt::read_file(zt::source("help/" + file)));
+        WalkPlan walk(model);
+        walk.topic(t.topic);
+        zt::Run r = zt::run_piped(zt::built("drv_help_probe"), {t.program, t.local, t.topic},
+                                  walk.input, e, cwd);
+        EXPECT_EQ(r.status, 0) << r.err;
+        for (const std::string& problem : walk.problems) ADD_FAILURE() << problem;
+        EXPECT_FALSE(has(r, "there was no way back to the preceeding level")) << r.out;
+        EXPECT_FALSE(has(r, "no entry found")) << r.out;
+        EXPECT_TRUE(has(r, "\x1b[0m\nhelp done " + t.topic + "\n")) << r.out;
+        // Each chosen entry follows the menu after two empty lines: the walk
+        // stayed in step with the browser.
+        const std::string after_menu = " \x1b[0m\x1b[1A\n\n\n";
+        int chosen = 0;
+        for (std::size_t at = 0; (at = r.out.find(after_menu, at)) != std::string::npos; ++at)
+            ++chosen;
+        EXPECT_EQ(chosen, walk.followed);
+    }
+}
+
 // An installed program finds the help files installed beside it
 // (<prefix>/share/zorb/help for <prefix>/bin/prog), wherever the prefix is.
 TEST(HelpFiles, InstalledBesideTheProgram) {
