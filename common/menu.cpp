@@ -10,7 +10,8 @@
 //   ESC "[1A"  cursor up 1: a line " " ESC "[0m" ESC "[1A" ends every call and
 //              leaves the cursor on the line after the menu
 //   ESC "[2A"  cursor up 2: the line " " ESC "[2A" moves back over an answer
-//   ESC "[nA"  cursor up n: moves back over the rows before they are redrawn
+//   ESC "[nA"  cursor up n: moves back over the rows before they are redrawn,
+//              and over the hint lines when they are blanked with the answer
 // Every sequence is written as part of an ordinary output line; the menu
 // redraws itself in place by moving up over what it wrote.
 //
