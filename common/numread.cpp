@@ -7,9 +7,19 @@
 // ("5.834" reads as 5.83400059, one unit in the last place above the nearest
 // float), and every program reads its numbers through here so that the same
 // text always gives the same value.
+//
+// One exception to that order: where the power of ten alone leaves the normal
+// float range, powf gives an infinity, 0 or few digits, and the product is
+// NaN (0.0e39), an infinity (0.01e40) or wrong (1000.0e-48) although the
+// number fits.  There the mantissa, summed as above, is multiplied by the
+// power in double precision and rounded once to the nearest float (0, 1e38,
+// 1.4e-45).  A
+// number that does not fit (1.0e39) still reads as an infinity, which the
+// value prompts refuse.
 
 #include "numread.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace zorb {
@@ -17,6 +27,17 @@ namespace zorb {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// mantissa * 10**exponent, the power taken in single precision wherever it is
+// a normal float.
+float scaled(float mantissa, float exponent) {
+    const float power = powf(10.0f, exponent);
+    if ((power >= FLT_MIN && power <= FLT_MAX) || !std::isfinite(mantissa))
+        return power * mantissa;
+    if (mantissa == 0.0f) return mantissa;  // 0.0e39 is 0, -0.0e40 is -0
+    return static_cast<float>(static_cast<double>(mantissa) *
+                              std::pow(10.0, static_cast<double>(exponent)));
+}
 
 }  // namespace
 
@@ -61,8 +82,14 @@ void trlch(int n_ch, const Text132& chin, int& iout, NumberList& out) {
             } else {
                 // What stands before the letter decides: a point before any
                 // other non-digit makes it an exponent; digits without a point
-                // make it a separator that ends the number; anything else
-                // leaves the letter without effect.
+                // make it a separator that ends the number; a letter straight
+                // after any other character has no effect.  Looking back
+                // literally, a blank or sign further back would make the
+                // letter in " 15e3" or "x=15e3" be ignored and join the digits
+                // into 153, while "15e3" at the start of a line reads as 15
+                // and 3.  Here digits before the letter always end at it, so
+                // a text reads alike wherever it stands on the line and no
+                // letter glues two numbers into one.
                 int k = i - 1;
                 while (k >= 1 && is_digit(ch(k))) --k;
                 if (k >= 1 && ch(k) == '.') {
@@ -109,7 +136,7 @@ void trlch(int n_ch, const Text132& chin, int& iout, NumberList& out) {
             nnum = 0;
             pt = 1.0f;
             if (nex > 0) {
-                acc[iout] = powf(10.0f, acc[iout + 1]) * acc[iout];
+                acc[iout] = scaled(acc[iout], acc[iout + 1]);
                 acc[iout + 1] = 0.0f;
                 nex = 0;
                 --iout;
