@@ -128,12 +128,16 @@ void chcenter(Text132& ch, char ch1, int ncol) {
 void itoc8(Text8& ch, int32_t nn) {
     ch.fill(' ');
     if (nn == 0) return;
-    if (nn < 0) ch(1) = '-';
     char buf[20];
     const int64_t a = nn < 0 ? -static_cast<int64_t>(nn) : nn;
     const int m = decimal_digits(a, buf);
-    // Seven positions follow the sign: longer numbers keep their leading digits.
-    for (int k = 0; k < m && k < 7; ++k) ch(k + 2) = buf[k];
+    // Seven positions follow the sign: a longer number does not fit.
+    if (m > 7) {
+        ch.fill('*');
+        return;
+    }
+    if (nn < 0) ch(1) = '-';
+    for (int k = 0; k < m; ++k) ch(k + 2) = buf[k];
 }
 
 void iptoc8(Text8& ch, int32_t& nn) {
@@ -147,7 +151,11 @@ void iptoc8(Text8& ch, int32_t& nn) {
     } else {
         m = decimal_digits(nn, buf);
     }
-    if (m > 8) m = 8;
+    if (m > 8) {
+        ch.fill('*');
+        nn = 8;
+        return;
+    }
     for (int k = 0; k < m; ++k) ch(k + 1) = buf[k];
     nn = m;
 }

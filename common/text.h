@@ -23,12 +23,12 @@ void nextchar(const Text132& chl, int& il, int& ip, Text132& cha, int& ia);
 // and no margin is filled.
 void chcenter(Text132& ch, char ch1, int ncol);
 // nn as a signed decimal with a sign position: "-" or blank in position 1, the
-// digits from position 2; 0 gives 8 blanks.  Of a number with more than 7
-// digits the leading 7 are kept.
+// digits from position 2; 0 gives 8 blanks.  A number of more than 7 digits
+// does not fit and fills the field with asterisks.
 void itoc8(Text8& ch, int32_t nn);
 // nn as digits from position 1; nn becomes the number of characters written.
-// 0 gives 8 blanks and 0.  A negative nn is written with its "-"; the text is
-// cut to 8 characters (the leading ones), and nn is then 8.
+// 0 gives 8 blanks and 0.  A negative nn is written with its "-".  A text of
+// more than 8 characters does not fit: 8 asterisks, and nn is then 8.
 void iptoc8(Text8& ch, int32_t& nn);
 // A signed decimal integer read from ch (characters above "9" are blanked in
 // the caller's field).  Eight characters always fit in 32 bits.

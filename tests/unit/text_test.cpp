@@ -96,20 +96,25 @@ TEST(CenterText, MarginsStayInsideTheColumnsAndTheField) {
 
 TEST(IntegerText, WriteAndReadBack) {
     Text8 ch;
+    // A number too wide for the field fills it with asterisks.
     const std::pair<int32_t, const char*> signed_cases[] = {
-        {42, " 42     "}, {-7, "-7      "}, {0, "        "}, {INT32_MIN, "-2147483"}};
+        {42, " 42     "},       {-7, "-7      "},       {0, "        "},
+        {9999999, " 9999999"},  {-9999999, "-9999999"}, {12345678, "********"},
+        {-12345678, "********"}, {INT32_MIN, "********"}, {INT32_MAX, "********"}};
     for (auto [n, text] : signed_cases) {
         itoc8(ch, n);
         EXPECT_EQ(ch.str(), text) << n;
     }
-    int32_t nn = 305;
-    iptoc8(ch, nn);
-    EXPECT_EQ(ch.str(), "305     ");
-    EXPECT_EQ(nn, 3);
-    nn = 2147483647;
-    iptoc8(ch, nn);
-    EXPECT_EQ(ch.str(), "21474836");
-    EXPECT_EQ(nn, 8);
+    const struct { int32_t n; const char* text; int32_t count; } plain_cases[] = {
+        {305, "305     ", 3},        {0, "        ", 0},        {99999999, "99999999", 8},
+        {-1234567, "-1234567", 8},   {123456789, "********", 8}, {-12345678, "********", 8},
+        {2147483647, "********", 8}};
+    for (auto [n, text, count] : plain_cases) {
+        int32_t nn = n;
+        iptoc8(ch, nn);
+        EXPECT_EQ(ch.str(), text) << n;
+        EXPECT_EQ(nn, count) << n;
+    }
 
     const std::pair<const char*, int32_t> read_cases[] = {
         {"  +12", 12}, {"-305", -305}, {"", 0}, {"99999999", 99999999}, {"7\xE9", 7},
