@@ -89,6 +89,7 @@ void show(Text7& form, float v, Shown& s) {
     int nn = 0;
     trlnu(form, v, chr, nn, s.chl, s.im);
     s.im = std::clamp(s.im, 0, 24);
+    s.value = v;
 }
 
 float shown_value(const Shown& s) {
@@ -99,7 +100,7 @@ float shown_value(const Shown& s) {
     int count = 0;
     NumberList out;
     trlch(24, t, count, out);
-    return out(1);
+    return count > 0 ? out(1) : s.value;
 }
 
 bool bracket_value(const Text132& line, float& value) {

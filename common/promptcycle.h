@@ -72,15 +72,18 @@ std::string with_nul(std::string_view s);
 // help first (the only difference when "back" is not recognised).
 Answer classify_lowered(const Text132& answer, bool allow_back);
 
-// The text shown for a number: trlnu's left-justified text and its length.
+// The text shown for a number: trlnu's left-justified text and its length,
+// and the value it was made from.
 struct Shown {
     Text24 chl;
     int im = 0;
+    float value = 0.0f;
     std::string text() const { return std::string(chl.sub(1, im)); }
 };
 // Makes the shown text of v under form (trlnu may rewrite form to "e15.5").
 void show(Text7& form, float v, Shown& s);
-// The first number of a shown text, so that a value carries the digits shown.
+// The first number of a shown text, so that a value carries the digits shown;
+// the value itself when the text holds no digits ("NaN").
 float shown_value(const Shown& s);
 // A value read from a script line: the text between the last "]" at or before
 // position 80 and the nearest "[" before it.  False when there is no "]".

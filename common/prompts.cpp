@@ -4,6 +4,8 @@
 // trlch, so a returned value carries exactly the digits shown.
 #include "prompts.h"
 
+#include <cmath>
+
 #include "promptcycle.h"
 #include "units.h"
 
@@ -15,14 +17,24 @@ using prompt::Shown;
 
 namespace {
 
-// The answer of a value prompt: usable when it holds exactly one number.
+// The answer of a value prompt: usable when it holds exactly one number, and a
+// finite one.  A number too large for a float (1.0e39, sixty digits) reads as
+// an infinity, which no descriptor can show as digits and no caller can use:
+// the question is asked again, as for any other answer that is not a number.
 bool one_number(const Text132& answer, int ncol, float& value) {
     int count = 0;
     NumberList out;
     prompt::read_numbers(answer, ncol, count, out);
-    if (count != 1) return false;
+    if (count != 1 || !std::isfinite(out(1))) return false;
     value = out(1);
     return true;
+}
+
+// v brought within the limits; a NaN counts as below them.
+float within(float v, float alowlimit, float uplimit) {
+    if (!(v >= alowlimit)) v = alowlimit;
+    if (v > uplimit) v = uplimit;
+    return v;
 }
 
 }  // namespace
@@ -124,8 +136,7 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
     // Every pass starts by bringing the value within the limits, so a new
     // answer outside them is shown (and accepted) at the nearer limit.
     c.brackets = [&] {
-        if (value < alowlimit) value = alowlimit;
-        if (value > uplimit) value = uplimit;
+        value = within(value, alowlimit, uplimit);
         prompt::show(form, value, shown);
         return "  (" + low.text() + "-" + up.text() + ")  [" + shown.text() + "]   ";
     };
@@ -140,7 +151,9 @@ void askvallim(Text132& querytype, Text7& form, float alowlimit, float uplimit, 
             return;
         case Answer::accept: {
             std::string recorded = c.question_line();
-            value = prompt::shown_value(shown);
+            // A descriptor too coarse for a limit can show a value just
+            // outside it (0.05 under f5.1 shows as 0.0); the limits hold.
+            value = within(prompt::shown_value(shown), alowlimit, uplimit);
             if (c.record) prompt::write_script(recorded);
             return;
         }

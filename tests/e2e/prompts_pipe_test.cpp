@@ -226,6 +226,46 @@ TEST(PromptsPipe, QuitAfterANewValueKeepsTheValueOfTheCall) {
     EXPECT_EQ(value_of(probe(askvallim, "150\nq\n")), "10");
 }
 
+// A number that is not finite is not one number: the question again, the
+// value and the descriptor as they were.  A number whose power of ten alone
+// leaves the float range reads as the number written.
+TEST(PromptsPipe, NumbersThatAreNotFiniteAreAskedAgain) {
+    const std::string tq = "thickness=[10.000]\n";
+    for (const std::string& answer :
+         {std::string("1.0e39"), std::string("-1.0e39"), std::string(60, '9')}) {
+        EXPECT_EQ(probe(askvalue, answer + "\n\n").out, tq + up2 + tq + up2 + value_result("10"))
+            << answer;
+        EXPECT_EQ(value_of(probe(askvallim, answer + "\n\n")), "10") << answer;
+    }
+    // 0.0e99 is 0: brought up to the lower limit 5, shown and returned so.
+    const Args five_to_ten = {"askvallim", "-q", "share", "-d", "7", "-f", "f5.1", "-lo", "5", "-up", "10"};
+    EXPECT_EQ(probe(five_to_ten, "0.0e99\n\n").out,
+              "share  (5.0-10.0)  [7.0]   \n" + up2 + redraw(5) + "share  (5.0-10.0)  [5.0]   \n" +
+                  up2 + lim_result("5"));
+    // 0.01e40 fits: shown in the exponent form and returned as shown.
+    zt::Run r = probe(askvalue, "0.01e40\n\n");
+    EXPECT_NE(r.out.find("thickness=[1.00000e38]\n"), std::string::npos) << r.out;
+    EXPECT_EQ(value_of(r), trlch_value("1.00000e38"));
+}
+
+// What a prompt returns is what it showed, and askvallim's value lies within
+// its limits whatever the caller passed.
+TEST(PromptsPipe, ValuePromptsReturnWhatTheyShow) {
+    EXPECT_EQ(probe({"askvalue", "-q", "x", "-d", "nan"}, "\n").out,
+              "x=[NaN]\n" + up2 + "RESULT value=nan form=|f10.3| querytype=|x| chcom=|probe|\n");
+    const Args limits = {"askvallim", "-q", "share", "-f", "f5.1", "-lo", "5", "-up", "10", "-d"};
+    for (const char* entry : {"nan", "-inf"}) {
+        Args a = limits;
+        a.push_back(entry);
+        EXPECT_EQ(probe(a, "\n").out, "share  (5.0-10.0)  [5.0]   \n" + up2 + lim_result("5")) << entry;
+    }
+    // 0.05 under f5.1 shows as 0.0 (a 5 does not round up); the value
+    // returned is still the lower limit.
+    Args a = {"askvallim", "-q", "share", "-f", "f5.1", "-lo", "0.05", "-up", "10", "-d", "0.01"};
+    zt::Run r = probe(a, "\n");
+    EXPECT_EQ(r.out, "share  (0.0-10.0)  [0.0]   \n" + up2 + lim_result("0.0500000007"));
+}
+
 TEST(PromptsPipe, ReplayedStringAnswerIsTheBracketedText) {
     std::string script = zt::temp_dir() + "/s";
     zt::write_file(script, "positions: [1 2 3 4 5 6 7]\npositions: [1]\n");
