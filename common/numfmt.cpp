@@ -10,16 +10,18 @@
 //
 // Two guards keep the nudges from showing a different number:
 // - A digit is never so large that the digits so far exceed the value by more
-//   than 0.4 of the last unit shown.  Rounding up on a 6 to 9 never shows more
-//   than that; only the per-digit nudge could, and it did for values one step
-//   below a new leading digit: 1999999 under i8 showed 2000000, 1999.999
-//   under f10.3 showed 2000.000.  Where the nudge's step is within that
-//   margin it stands (9.99999605e-24 under e15.5 is 1.00000e-23).
+//   than 0.4 of the last unit shown (digits finer than the value's own
+//   precision aside).  Rounding up on a 6 to 9 never shows more than that; only
+//   the per-digit nudge could, and it did for values one step below a new
+//   leading digit: 1999999 under i8 showed 2000000, 1999.999 under f10.3
+//   showed 2000.000.  Where the nudge's step is within that margin it stands
+//   (9.99999605e-24 under e15.5 is 1.00000e-23).
 // - A leading digit 0 means the value lies in the decade below (99.998 would
 //   show as 099.998): the digits are taken again one decade lower.
 
 #include "numfmt.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -108,14 +110,18 @@ void take_digits(float z, Kind kind, int iep, int iex, Digits& d) {
     d.iex = iex;
     d.last = last_kept(kind, iep, iex);
     const double zv = z;
-    const double margin = 0.4 * std::pow(10.0, iex - d.last);  // 0.4 of the last unit shown
+    // Only digits at a place of at least the spacing of floats at z are what
+    // z holds; finer ones, and a step of less than half that spacing, are left
+    // as the nudge makes them.
+    const double spacing = static_cast<double>(std::nextafterf(z, INFINITY)) - zv;
+    const double margin = std::max(0.4 * std::pow(10.0, iex - d.last), spacing / 2.0);
     float e10 = powf(10.0f, static_cast<float>(iex));
     double place = std::pow(10.0, iex);
     double so_far = 0.0;  // the digits taken, as a number
     d.ii(-1) = 0;
     for (int k = 0; k <= d.last + 1; ++k) {
         int digit = e10 > 0.0f ? whole_part(z / e10 + 0.000001f) : 0;
-        if (k <= d.last)
+        if (k <= d.last && place >= spacing)
             while (digit > 0 && so_far + digit * place - zv > margin) --digit;
         z = z - static_cast<float>(digit) * e10;
         so_far += digit * place;
