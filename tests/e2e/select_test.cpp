@@ -162,3 +162,85 @@ TEST(SelectPiped, HelpOnTheCommandLineComesBeforeTheMenu) {
         EXPECT_FALSE(has(piped("\n\n" + factor_one, {"-x"}).out, "planning the absorber"));
     }
 }
+
+namespace {
+
+const char* const red = "\x1b[31m[";
+
+// Energies 4 and 1, the factor 2, then 1: the material menu, three prompts
+// with a typed answer each, and the redrawn questions.
+std::vector<zt::Step> session_from(const std::vector<zt::Step>& menu) {
+    std::vector<zt::Step> s = menu;
+    for (const zt::Step& step : std::vector<zt::Step>{{"window [1 2 3]", "4 1\r"},
+                                                      {"window [4 1]", "\r"},
+                                                      {"thickness=[10.000]", "2\r"},
+                                                      {"thickness=[2.000]", "\r"},
+                                                      {"thickness=[10.000]", "1\r"},
+                                                      {"thickness=[1.000]", "\r"}})
+        s.push_back(step);
+    return s;
+}
+
+// Plays the session on a terminal, with the help detour before step
+// detour_at (none when out of range); the whole output.
+std::string on_terminal(const std::vector<zt::Step>& steps, std::size_t detour_at = 99) {
+    zt::Pty t(zt::built("select"), {}, 60, 80,
+              {{"ZORBHEPATH", zt::source("help")}, {"PATH", "/usr/bin:/bin"}}, zt::temp_dir());
+    std::string where;
+    EXPECT_TRUE(zt::play(t, steps, detour_at, where)) << where << "\n" << t.output();
+    EXPECT_EQ(t.wait(), 0) << t.output();
+    return t.output();
+}
+
+}  // namespace
+
+// Plexi and nickel, chosen by typing a part of the entry and with the arrow
+// keys (down from aluminium; up wraps round to nickel): the same run.
+TEST(SelectPty, MaterialsByTypingAndWithArrowKeys) {
+    struct Case {
+        const char* keys;
+        std::string highlighted, first_row;
+    };
+    const std::vector<Case> cases = {
+        {"Pl\r", "Plexi \xE2\x80\x8E(C_5O_2H_8)n]", "      Fe6.4/7.06   0.993   1.000"},
+        {"\x1b[B", "Plexi \xE2\x80\x8E(C_5O_2H_8)n]", "      Fe6.4/7.06   0.993   1.000"},
+        {"Ni\r", "Ni nickel]", "      Fe6.4/7.06   0.686   1.000"},
+        {"\x1b[A", "Ni nickel]", "      Fe6.4/7.06   0.686   1.000"},
+    };
+    std::string typed;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
+        std::string out = on_terminal(session_from({{"(help:he)", c.keys},
+                                                    {red + c.highlighted, "\r"}}));
+        EXPECT_TRUE(has(out, c.first_row)) << out;
+        std::string res = results(out);
+        EXPECT_TRUE(has(res, "Minimized fuction")) << out;
+        if (i % 2 == 0) {
+            typed = res;
+        } else {
+            EXPECT_EQ(res, typed);
+        }
+    }
+}
+
+// "he" at the material menu and at every prompt, into a related entry and
+// back, out of help: the run prints the results it prints without help.
+TEST(SelectPty, HelpAtEveryQuestionLeavesTheResultsAsTheyWere) {
+    const std::vector<zt::Step> session = session_from({{"(help:he)", "\r"}});
+    const std::string reference = results(on_terminal(session));
+    ASSERT_TRUE(has(reference, "Minimized fuction")) << reference;
+    for (std::size_t at = 0; at < session.size(); ++at) {
+        SCOPED_TRACE("help at step " + std::to_string(at));
+        std::string out = on_terminal(session, at);
+        EXPECT_TRUE(has(out, "from help-file:")) << out;
+        // The prompts' entries have related entries: one was read, and its
+        // menu came back.
+        if (at > 0) {
+            std::size_t menu = out.find("further related information");
+            ASSERT_NE(menu, std::string::npos) << out;
+            EXPECT_NE(out.find("related information", menu + 30), std::string::npos) << out;
+        }
+        EXPECT_EQ(results(out), reference);
+    }
+}
