@@ -64,6 +64,18 @@ TEST(SelectPiped, DefaultEnergiesAcceptedAtOnce) {
               "    Rh20.14/22.9   0.012   0.501   1.000\n\n");
 }
 
+// "q" in the material menu chooses nothing: the message and the menu again.
+TEST(SelectPiped, MaterialMenuAskedAgainUntilAMaterialIsChosen) {
+    zt::Run r = piped("q\nNi\n\n4 1\n\n" + factor_one);
+    const std::string title = "select absorption material (help:he)";
+    std::size_t message = r.out.find("\n  no material selected\n\x1b[0m----");
+    ASSERT_NE(message, std::string::npos) << r.out;
+    EXPECT_LT(r.out.find(title), message);
+    EXPECT_NE(r.out.find(title, message), std::string::npos);
+    EXPECT_TRUE(has(r.out, "\x1b[31m[Ni nickel]")) << r.out;
+    EXPECT_TRUE(has(r.out, "\n      Fe6.4/7.06   0.686   1.000\n")) << r.out;
+}
+
 TEST(SelectPiped, FactorTwoThenOneStartsFromDoubledThicknesses) {
     zt::Run r = piped("\n\n2\n\n" + factor_one);
     std::size_t first = r.out.find(default_start_matrix);
