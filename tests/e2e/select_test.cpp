@@ -76,28 +76,23 @@ TEST(SelectPiped, MaterialMenuAskedAgainUntilAMaterialIsChosen) {
     EXPECT_TRUE(has(r.out, "\n      Fe6.4/7.06   0.686   1.000\n")) << r.out;
 }
 
-TEST(SelectPiped, FactorTwoThenOneStartsFromDoubledThicknesses) {
-    zt::Run r = piped("\n\n2\n\n" + factor_one);
-    std::size_t first = r.out.find(default_start_matrix);
-    std::size_t second = r.out.find("\n                   0.010   0.020   0.000\n\n", first);
-    ASSERT_NE(first, std::string::npos) << r.out;
-    ASSERT_NE(second, std::string::npos) << r.out;
-    EXPECT_LT(second, r.out.find(" FUNC="));
-    // Accepting the default factor multiplies by 10 once more.
-    r = piped("\n\n\n" + factor_one);
-    EXPECT_TRUE(has(r.out, "\n                   0.050   0.100   0.000\n")) << r.out;
-}
-
-// The minimum printed is the best point the minimiser met: never a point
-// worse than one already evaluated, never Infinity after a singular start
-// was left; a start the minimiser cannot leave is printed as it is.
-TEST(SelectPiped, MinimumIsTheBestPointMet) {
+// The start factors, and the minimum printed: the best point the minimiser
+// met, never a point worse than one already evaluated, never Infinity after
+// a singular start was left; a start it cannot leave is printed as it is.
+TEST(SelectPiped, StartFactorsAndTheBestPointMet) {
     struct Case {
         std::string energies, factors;
         bool stays_singular;   // Infinity at the end as well
         std::vector<std::string> expect;
     };
     const std::vector<Case> cases = {
+        {"", "2\n\n" + factor_one, false,   // doubled, then accepted
+         {default_start_matrix + " common factor",
+          "\n                   0.010   0.020   0.000\n\n       57Fe14.41   0.975   0.951   1.000\n"
+          "       Fe122/136   1.000   0.999   1.000\n    Rh20.14/22.9   0.991   0.983   1.000\n"
+          "\n common factor multiplied to start values of thickness=[10.000]\n"}},
+        {"", "\n" + factor_one, false,   // the default: times 10
+         {"\n                   0.050   0.100   0.000\n"}},
         {"4 1", factor_one, false,
          {" FUNC=   304.817413    \n", " Iterations:  2\n",
           " Minimum at (mm thickness):     0.153633\n", "row/det*column/det =    1.64    \n"}},
@@ -119,7 +114,7 @@ TEST(SelectPiped, MinimumIsTheBestPointMet) {
         SCOPED_TRACE(c.energies + " / " + c.factors);
         zt::Run r = piped("\n" + (c.energies.empty() ? "\n" : c.energies + "\n\n") + c.factors);
         std::string res = results(r.out);
-        for (const std::string& e : c.expect) EXPECT_TRUE(has(res, e)) << e << "\n" << res;
+        for (const std::string& e : c.expect) EXPECT_TRUE(has(r.out, e)) << e << "\n" << r.out;
         if (!c.stays_singular) {
             EXPECT_FALSE(has(res.substr(res.find('\n')), "Infinity")) << res;
         }

@@ -92,40 +92,42 @@ TEST(LineSearch, BrentStopsAfterAHundredIterationsSilently) {
     EXPECT_NEAR(xmin, 2.0f, 1e-3f);
 }
 
-TEST(Powell, OneVariableReturnsTheBestLineMinimum) {
-    float p = 0.0f, fret = bowl(&p, 1);
-    zorb::Square<float> xi = unit_directions(1);
-    int iter = 0;
-    zorb::powell(&p, xi, 1, 1, 1.0e-6f, iter, fret, bowl);
-    EXPECT_NEAR(p, 1.0f, 1e-3f);
-    EXPECT_EQ(fret, bowl(&p, 1));
-    EXPECT_LT(fret, 1e-6f);
-    EXPECT_EQ(iter, 2);
-    // The direction of n = 1 stays the one column (ibig is always 1).
-    EXPECT_NE(xi(1, 1), 0.0f);
-}
-
-TEST(Powell, StartKeptWhenNothingBeatsTheValuePassed) {
-    float p[2] = {0.0f, 0.0f};
-    float fret = -1.0f;   // below every value of the bowl
-    zorb::Square<float> xi = unit_directions(2);
-    int iter = 0;
-    zorb::powell(p, xi, 2, 2, 1.0e-6f, iter, fret, bowl);
-    EXPECT_EQ(p[0], 0.0f);
-    EXPECT_EQ(p[1], 0.0f);
-    EXPECT_EQ(fret, -1.0f);
-}
-
-TEST(Powell, ConvergenceInTheFirstIterationCountsOne) {
-    float p[2] = {1.0f, 2.0f};   // the bowl's minimum
-    float fret = bowl(p, 2);
-    zorb::Square<float> xi = unit_directions(2);
-    int iter = 0;
-    zorb::powell(p, xi, 2, 2, 1.0e-6f, iter, fret, bowl);
-    EXPECT_EQ(iter, 1);
-    EXPECT_EQ(fret, 0.0f);
-    EXPECT_EQ(p[0], 1.0f);
-    EXPECT_EQ(p[1], 2.0f);
+// What powell returns: the best point met (the start when nothing beats the
+// value passed in), the iterations, the message at the limit.
+TEST(Powell, ResultIterationsAndMessage) {
+    struct Case {
+        const char* name;
+        zorb::Objective f;
+        std::vector<float> start;
+        float fret_in;   // NaN: the value at the start
+        std::vector<float> p;
+        float fret;      // NaN: the value at p
+        int iter;
+        std::string screen;
+    };
+    const std::string limit = " Powell exceeding maximum iterations.\n";
+    const std::vector<Case> cases = {
+        {"n = 1, the line minimum", bowl, {0.0f}, NAN, {1.0f}, NAN, 2, ""},
+        {"nothing beats the value in", bowl, {0.0f, 0.0f}, -1.0f, {0.0f, 0.0f}, -1.0f, 0, ""},
+        {"converged in iteration 1", bowl, {1.0f, 2.0f}, NAN, {1.0f, 2.0f}, 0.0f, 1, ""},
+        {"iteration limit", nowhere, {0.25f, 0.5f}, 3.0f, {0.25f, 0.5f}, 3.0f, 100, limit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> p = c.start;
+        const int n = static_cast<int>(p.size());
+        float fret = std::isnan(c.fret_in) ? c.f(p.data(), n) : c.fret_in;
+        zorb::Square<float> xi = unit_directions(n);
+        int iter = -1;
+        testing::internal::CaptureStdout();
+        zorb::powell(p.data(), xi, n, n, 1.0e-6f, iter, fret, c.f);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.screen);
+        for (int j = 0; j < n; ++j) EXPECT_NEAR(p[j], c.p[j], 1e-3f) << j;
+        EXPECT_EQ(fret, std::isnan(c.fret) ? c.f(p.data(), n) : c.fret);
+        if (c.iter > 0) {
+            EXPECT_EQ(iter, c.iter);
+        }
+    }
 }
 
 TEST(Powell, ValleyTurnsDirectionsButNeverMovesTheLast) {
@@ -146,20 +148,6 @@ TEST(Powell, ValleyTurnsDirectionsButNeverMovesTheLast) {
     EXPECT_EQ(xi(2, 3), 0.0f);
     EXPECT_EQ(xi(3, 3), 1.0f);
     EXPECT_TRUE(xi(2, 1) != 0.0f || xi(1, 2) != 0.0f);   // a direction has turned
-}
-
-TEST(Powell, IterationLimitWritesTheMessageAndReturnsTheStart) {
-    float p[2] = {0.25f, 0.5f};
-    float fret = 3.0f;
-    zorb::Square<float> xi = unit_directions(2);
-    int iter = 0;
-    testing::internal::CaptureStdout();
-    zorb::powell(p, xi, 2, 2, 1.0e-6f, iter, fret, nowhere);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), " Powell exceeding maximum iterations.\n");
-    EXPECT_EQ(iter, 100);
-    EXPECT_EQ(fret, 3.0f);
-    EXPECT_EQ(p[0], 0.25f);
-    EXPECT_EQ(p[1], 0.5f);
 }
 
 TEST(IndexSort, Tables) {

@@ -52,20 +52,6 @@ TEST(FigureOfMerit, AluminiumEnergiesFourAndOne) {
     EXPECT_EQ(zorb::func(&minus_x, 1), f);   // a thickness is a magnitude
 }
 
-// Energies 1 and 8 carry a second line of weight 0: one exponential each.
-TEST(FigureOfMerit, SingleLineEnergiesOfEachMaterial) {
-    for (int ip : {0, 16, 32}) {
-        choose(ip, {1, 8});
-        const float thick[2] = {0.05f, 0.0f};
-        zorb::Square<float> att(2);
-        zorb::rintensities(2, thick, att);
-        EXPECT_EQ(att(1, 1), std::exp(-coeff.mecoeff(3 + ip) * 0.05f)) << ip;
-        EXPECT_EQ(att(1, 2), std::exp(-coeff.mecoeff(15 + ip) * 0.05f)) << ip;
-    }
-    EXPECT_EQ(coeff.mecoeff(16 + 3), 0.148f);
-    EXPECT_EQ(coeff.mecoeff(32 + 11), 272.6f);
-}
-
 // Two equal thicknesses, a zero free thickness, and absorbers so thick that
 // every absorber row is 0: singular, +infinity (never NaN).
 TEST(FigureOfMerit, SingularMatricesGivePlusInfinity) {
