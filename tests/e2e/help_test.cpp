@@ -295,6 +295,7 @@ const std::vector<Topic> program_topics = {
     {"select", "-", "selection/energies", "select: energies contributing"},
     {"select", "-", "background/start", "scaling the start thicknesses"},
     {"select", "-", "zorb/script/alteration", "select opens no script"},
+    {"select", "-", "select/result", "only a strictly smaller figure of merit"},
 };
 
 void walk_topics(bool with_root) {
