@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const programs[] = {"sixline", "chanconv"};
+const char* const programs[] = {"sixline", "chanconv", "select"};
 
 void expect_installed(const std::string& prefix) {
     for (const char* p : programs) {
