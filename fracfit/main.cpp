@@ -43,14 +43,17 @@ void show_help(const char* topic) {
 // The line read before anything else, without prompt or line editor: "he"
 // shows the overview, "st" (without "intcheck") the page on the diagnostic
 // output, and either asks for the line again.  Anything else goes on.
+// "intcheck" holds "he" itself, so a line with "st" and "intcheck" is let
+// through first: "stintcheck" starts the run.
 void start_line() {
     for (;;) {
         std::string line;
         read_line(nrd, line);   // the end of input reads as an empty line
         Text132 chin(line);
+        if (chin.contains("st") && chin.contains("intcheck")) return;
         if (chin.contains("he")) {
             show_help("overview");
-        } else if (chin.contains("st") && !chin.contains("intcheck")) {
+        } else if (chin.contains("st")) {
             show_help("enwr");
         } else {
             return;
