@@ -148,6 +148,11 @@ bool counts_target(const std::string& name, std::string& target, std::string& wh
         errno = EISDIR;
         return fail(why, "");
     }
+    // A device or a pipe would be replaced by a plain file at the rewrite.
+    if (!S_ISREG(st.st_mode)) {
+        why = "not a plain file";
+        return false;
+    }
     int fd = ::open(target.c_str(), O_RDWR);
     if (fd < 0) return fail(why, "cannot be opened for reading and writing: ");
     ::close(fd);

@@ -130,7 +130,7 @@ TEST(FracfitPiped, StartLines) {
 // message or help page and the question again with the file's default.
 TEST(FracfitPiped, RefusedAnswersAndQuits) {
     std::string dir = with_file();
-    const std::string input = "\n\n" +
+    const std::string input = "\nq\n" +   // a quit at the file question keeps its default
                               // thicknesses: one, nine, quit (help each); 0 and 4 outside 1..3
                               typed("1") + help_left + typed("1 2 3 1 2 3 1 2 3") + help_left +
                               "q\n" + help_left + typed("0 1") + typed("1 4") + "\n" +
@@ -207,6 +207,7 @@ TEST(FracfitPiped, FilesThatCannotBeUsed) {
     } cases[] = {
         {"none.dat", "", "No such file or directory"},
         {"sub", "", "Is a directory"},
+        {"/dev/null", "", "not a plain file"},
         {"ex.dat", "T\n1 0 100\n2 1 50\n", "no \"----\" line"},
         {"ex.dat", "T\n1 0 100\n2 1 50\n----\n1 2\n0\n", "fewer than three default lines"},
         {"ex.dat", thirteen + "----\n\n\n\n", "line 14: more than 12 thickness lines"},
