@@ -288,6 +288,17 @@ TEST(FracfitPty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
     std::string dir = with_file();
     zt::Run r = fracfit(dir, "\n\n" + typed("1 3") + typed("0.05") + "\n");
     EXPECT_EQ(results(r.out), reference);
+    // And every default on the terminal gives the example's numbers.
+    dir = with_file();
+    zt::Pty t(zt::built("fracfit"), {"ex.dat"}, 24, 80, {}, dir);
+    std::string where;
+    const std::vector<zt::Step> all_defaults = {
+        session[0], session[1], {"(thickness) n [1   2]", "\r"}, {"counts=[0.00]", "\r"}, session[6]};
+    ASSERT_TRUE(zt::play(t, all_defaults, all_defaults.size(), where)) << where;
+    ASSERT_EQ(t.wait(), 0);
+    const std::string screen = results(t.output());
+    EXPECT_EQ(screen.substr(screen.size() - results_defaults.size()), results_defaults);
+    EXPECT_EQ(zt::read_file(dir + "/ex.dat"), example);
 }
 
 // A signal at each question ends the run; the file is complete and the next
