@@ -51,8 +51,10 @@ void start() {
         }
     }
     zorb::test_seam::set_exit_handler(throw_ending);
+    // Files are written at every run: in memory when the system offers it.
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zorb-fuzz-XXXXXX";
+    std::string base = tmp && *tmp ? tmp : ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string pattern = base + "/zorb-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) fail("cannot make a scratch directory: " + pattern);
     scratch = pattern;
     std::atexit(remove_scratch);

@@ -23,7 +23,8 @@ struct ProgramEnded {
 
 // Once per process (from LLVMFuzzerInitialize): the screen goes to /dev/null
 // (unless ZORB_FUZZ_SCREEN is set, for looking at one reproducer), the
-// endings throw, and a scratch directory of this process is made.
+// endings throw, and a scratch directory of this process is made (in
+// $TMPDIR, else /dev/shm, else /tmp; removed when the process ends).
 void start();
 
 // While it lives, the scratch directory is the current directory (the
