@@ -39,6 +39,22 @@ int hepath_length() {
     return static_cast<int>(static_cast<const char*>(nul) - path.hepath.c);
 }
 
+// "he" in a menu of the browser asks help again, inside the help shown: each
+// request holds a copy of the menu record and a browser on the stack, so a
+// long enough run of such requests (typed ahead, pasted or piped) would
+// exhaust the stack.  Requests deeper than this are refused with one line.
+constexpr int max_nested_help = 8;
+int nested_help = 0;
+
+// Counts one open help request while it lives (also when the request is
+// left by an exception).
+struct OpenRequest {
+    OpenRequest() { ++nested_help; }
+    ~OpenRequest() { --nested_help; }
+    OpenRequest(const OpenRequest&) = delete;
+    OpenRequest& operator=(const OpenRequest&) = delete;
+};
+
 void trace(const Text132& chin, std::string_view third) {
     write_line(unit_screen, " subroutine help(chin):");
     write_line(unit_screen, chin.view());
@@ -48,6 +64,12 @@ void trace(const Text132& chin, std::string_view third) {
 }  // namespace
 
 void help(Text132& chin) {
+    if (nested_help >= max_nested_help) {
+        write_line(unit_screen, " help asked " + std::to_string(max_nested_help) +
+                                    " levels deep; leave a help level to ask again");
+        return;
+    }
+    const OpenRequest open;
     infopath();
     trace(chin, path.hepath.view());
 

@@ -19,6 +19,15 @@ int buffer_pos = 0;
 int buffer_len = 0;
 bool ended = false;
 std::string progname = "zorb";
+test_seam::ExitHandler exit_handler = nullptr;
+
+// The ending shared by end_of_input_exit and file_error_exit.
+[[noreturn]] void end_program(int status, const std::string& message) {
+    std::fflush(stdout);
+    if (exit_handler) exit_handler(status, message);
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::exit(status);
+}
 
 // A program started with standard input, output or error closed would open
 // its own files (a listing, a counts file) on the lowest free descriptors and
@@ -119,16 +128,10 @@ bool keyboard_line(std::string& line) {
     return true;
 }
 
-void end_of_input_exit() {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: end of input\n", progname.c_str());
-    std::exit(exit_end_of_input);
-}
+void end_of_input_exit() { end_program(exit_end_of_input, progname + ": end of input"); }
 
 void file_error_exit(const std::string& file, const std::string& reason) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s: %s\n", progname.c_str(), file.c_str(), reason.c_str());
-    std::exit(exit_file_error);
+    end_program(exit_file_error, progname + ": " + file + ": " + reason);
 }
 
 void set_program_name(const char* argv0) {
@@ -138,5 +141,13 @@ void set_program_name(const char* argv0) {
 }
 
 const std::string& program_name() { return progname; }
+
+void test_seam::set_exit_handler(ExitHandler handler) { exit_handler = handler; }
+
+void test_seam::reset_input() {
+    buffer_pos = 0;
+    buffer_len = 0;
+    ended = false;
+}
 
 }  // namespace zorb

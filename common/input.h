@@ -78,4 +78,20 @@ bool keyboard_line(std::string& line);
 void set_program_name(const char* argv0);
 const std::string& program_name();
 
+// Test seam for harnesses that run the dialogue many times in one process
+// (the fuzz targets).  No program calls it; unset, every routine above
+// behaves as described.
+namespace test_seam {
+// Called by `end_of_input_exit` and `file_error_exit`, with the exit status
+// and the message line they would write, instead of writing it and ending
+// the process.  It must not return (it throws); if it does, the process ends
+// as usual.  nullptr puts the usual ending back.
+using ExitHandler = void (*)(int status, const std::string& message);
+void set_exit_handler(ExitHandler handler);
+// Forgets the bytes read from descriptor 0 and not yet handed out, and that
+// the end of input was met: the next read starts afresh on whatever
+// descriptor 0 now is.
+void reset_input();
+}  // namespace test_seam
+
 }  // namespace zorb
