@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const programs[] = {"sixline", "chanconv", "select"};
+const char* const programs[] = {"sixline", "chanconv", "fracfit", "select"};
 
 // A sample session: commands ("$ " lines) each followed by the output shown.
 struct Sample {
@@ -111,6 +111,6 @@ TEST(ManualPages, ExamplesPrintWhatTheyShow) {
 
 TEST(Readme, SampleSessionsPrintWhatTheyShow) {
     auto samples = samples_of(zt::source("README.md"), "```console", "```", false);
-    EXPECT_GE(samples.size(), 4u);
+    EXPECT_GE(samples.size(), 5u);
     run_samples(samples);
 }

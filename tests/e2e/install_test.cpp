@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const programs[] = {"sixline", "chanconv", "select"};
+const char* const programs[] = {"sixline", "chanconv", "fracfit", "select"};
 
 void expect_installed(const std::string& prefix) {
     for (const char* p : programs) {
