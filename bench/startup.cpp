@@ -32,6 +32,7 @@ struct Program {
 const Program programs[] = {
     {"sixline", {}, ""},
     {"chanconv", {}, ""},
+    {"select", {}, ""},
 };
 
 std::string build_dir;   // where the programs are: beside this benchmark
