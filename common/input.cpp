@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "units.h"
+
 namespace zorb {
 
 namespace {
@@ -51,7 +53,7 @@ const StandardDescriptors standard_descriptors;
 // the end of input (or a read error), -1 when a signal interrupted the wait
 // and `stop_on_signal` asks to hear of it.
 int refill(bool stop_on_signal) {
-    std::fflush(stdout);
+    flush_output();
     for (;;) {
         ssize_t n = ::read(0, buffer, sizeof buffer);
         if (n > 0) {
@@ -93,7 +95,7 @@ bool input_buffered() { return buffer_pos < buffer_len; }
 bool input_is_terminal() { return ::isatty(0) == 1; }
 
 void keyboard_read_begin() {
-    std::fflush(stdout);
+    flush_output();
     if (ended) end_of_input_exit();
 }
 

@@ -30,10 +30,11 @@ volatile sig_atomic_t attributes_saved = 0;
 // saved attributes only then.
 volatile sig_atomic_t in_key_mode = 0;
 
-// Signals that end the program and so must first give the terminal back.
+// Signals that end the program and so must first write out the files and
+// give the terminal back.  Caught for the rest of the run once caught.
 const int ending_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction previous_ending[4];
-bool ending_installed[4] = {false, false, false, false};
+bool ending_caught = false;
+EndingHook volatile ending_hook = nullptr;
 struct sigaction previous_tstp;
 struct sigaction previous_cont;
 bool tstp_installed = false;
@@ -43,8 +44,15 @@ void restore_saved() {
     if (attributes_saved) ::tcsetattr(0, TCSANOW, &saved_attributes);
 }
 
-// The program dies of `sig` with its default action, the terminal restored.
+// The program dies of `sig` with its default action, the files written out
+// and the terminal restored; unless the hook has the ending wait.
 void on_ending_signal(int sig) {
+    int saved_errno = errno;
+    EndingHook hook = ending_hook;
+    if (hook && !hook(sig)) {
+        errno = saved_errno;
+        return;
+    }
     if (in_key_mode) restore_saved();
     in_key_mode = 0;
     struct sigaction dfl;
@@ -94,21 +102,13 @@ void at_exit_restore() {
     in_key_mode = 0;
 }
 
+// The stop and continue handlers of key mode.
 void install_handlers() {
     if (handlers_installed) return;
     handlers_installed = true;
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
     sigemptyset(&sa.sa_mask);
-    sa.sa_handler = on_ending_signal;
-    for (int i = 0; i < 4; ++i) {
-        ::sigaction(ending_signals[i], nullptr, &previous_ending[i]);
-        // A signal the program was told to ignore (as under nohup) stays
-        // ignored.
-        if (previous_ending[i].sa_handler == SIG_IGN) continue;
-        ::sigaction(ending_signals[i], &sa, nullptr);
-        ending_installed[i] = true;
-    }
     sa.sa_handler = on_stop_signal;
     ::sigaction(SIGTSTP, nullptr, &previous_tstp);
     tstp_installed = previous_tstp.sa_handler != SIG_IGN;
@@ -119,10 +119,6 @@ void install_handlers() {
 
 void remove_handlers() {
     if (!handlers_installed) return;
-    for (int i = 0; i < 4; ++i) {
-        if (ending_installed[i]) ::sigaction(ending_signals[i], &previous_ending[i], nullptr);
-        ending_installed[i] = false;
-    }
     if (tstp_installed) ::sigaction(SIGTSTP, &previous_tstp, nullptr);
     tstp_installed = false;
     ::sigaction(SIGCONT, &previous_cont, nullptr);
@@ -130,6 +126,24 @@ void remove_handlers() {
 }
 
 }  // namespace
+
+void catch_ending_signals(EndingHook before) {
+    if (before) ending_hook = before;
+    if (ending_caught) return;
+    ending_caught = true;
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sigemptyset(&sa.sa_mask);
+    sa.sa_handler = on_ending_signal;
+    for (int sig : ending_signals) {
+        struct sigaction previous;
+        ::sigaction(sig, nullptr, &previous);
+        // A signal the program was told to ignore (as under nohup) stays
+        // ignored.
+        if (previous.sa_handler == SIG_IGN) continue;
+        ::sigaction(sig, &sa, nullptr);
+    }
+}
 
 int32_t pr_winsize(int fd, int it) {
     int32_t result = 0;
@@ -183,6 +197,7 @@ void set_keypress() {
     key_attributes.c_cc[VMIN] = 1;
     key_attributes.c_cc[VTIME] = 0;
     key_attributes.c_cc[VINTR] = '#';
+    catch_ending_signals(nullptr);
     install_handlers();
     in_key_mode = 1;
     ::tcsetattr(0, TCSANOW, &key_attributes);

@@ -10,6 +10,12 @@
 //     again.
 //   - window size: ioctl TIOCGWINSZ on standard input (window 1) or on the
 //     device named by `term.winfile`.
+//
+// Signals that end the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT) are caught
+// from the first `catch_ending_signals` on, key mode or not (one the program
+// was told to ignore, as under nohup, stays ignored): the handler gives the
+// file buffers a last write-out, puts the terminal back when in key mode,
+// and lets the signal end the program with its default action.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +62,13 @@ void reset_keypress();
 // for a control key (arrows -65 up, -66 down, -67 right, -68 left), otherwise
 // the byte; -1 at the end of input.
 int32_t key();
+// Catches the signals that end the program (see the header comment), once;
+// `before` (when not null) becomes the hook called first in the handler.  It
+// runs inside the handler, so it may make async-signal-safe calls only; it
+// returns false to have the ending wait, and then raises the signal again
+// itself when it is ready.
+using EndingHook = bool (*)(int sig);
+void catch_ending_signals(EndingHook before);
 // Fills record `path` from the environment.
 void infopath();
 

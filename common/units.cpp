@@ -1,124 +1,347 @@
 #include "units.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <map>
 
 #include "input.h"
+#include "key.h"
 
 namespace zorb {
 
 namespace {
 
+constexpr std::size_t out_size = 64 * 1024;     // a file's write buffer
+constexpr std::size_t in_size = 4096;           // a file's read-ahead
+constexpr int max_open = 16;                    // files open at one time
+
+// One open file.  Plain data, never destroyed: the C library writes the
+// screen out last of all at exit, and that writes the files out first.
 struct OpenFile {
-    std::FILE* stream;
-    std::string name;
+    bool used;
+    int unit;
+    int fd;
+    std::string* name;
+    char* out;              // written and not yet out: out[0, out_len)
+    std::size_t out_len;
+    char* in;               // read ahead: in[in_pos, in_len)
+    std::size_t in_pos, in_len;
+    int error;              // errno of a write-out that failed, not yet reported
+    bool dead;              // reported: nothing more goes to it
+};
+OpenFile files[max_open];
+
+// Nonzero while the table of files or a buffer is changed or written out.  A
+// signal that would end the program meanwhile is kept in `pending` and raised
+// again when the change is done, so that its handler never writes a line
+// twice or half.
+volatile sig_atomic_t busy = 0;
+volatile sig_atomic_t pending = 0;
+bool exiting = false;
+
+struct Busy {
+    Busy() {
+        busy = busy + 1;
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+    }
+    ~Busy() {
+        std::atomic_signal_fence(std::memory_order_seq_cst);
+        busy = busy - 1;
+        if (busy == 0 && pending) {
+            int sig = pending;
+            pending = 0;
+            ::raise(sig);
+        }
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
 };
 
-std::map<int, OpenFile>& files() {
-    static std::map<int, OpenFile> f;
-    return f;
-}
-
-std::FILE* stream_of(int unit) {
-    if (unit == unit_screen) return stdout;
-    auto it = files().find(unit);
-    return it == files().end() ? nullptr : it->second.stream;
-}
-
-// A file that cannot take what is written to it (disk full, device error)
-// ends the program with its name and the reason, never a silent loss.
-void check_written(int unit, bool ok) {
-    if (ok || unit == unit_screen) return;
-    auto it = files().find(unit);
-    if (it == files().end()) return;
-    file_error_exit(it->second.name, std::strerror(errno ? errno : EIO));
-}
-
-// A file opened for writing without cutting it, made when missing; it may be
-// one that can be written but not read.
-std::FILE* open_kept(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    std::FILE* f = ::fdopen(fd, "w");
-    if (!f) {
-        int e = errno;
-        ::close(fd);
-        errno = e;
+// Writes all n bytes; 0, or the errno of the failure.  Async-signal-safe.
+int write_all(int fd, const char* p, std::size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (w == 0) return EIO;
+        p += w;
+        n -= static_cast<std::size_t>(w);
     }
-    return f;
+    return 0;
 }
+
+OpenFile* find(int unit) {
+    for (OpenFile& f : files)
+        if (f.used && f.unit == unit) return &f;
+    return nullptr;
+}
+
+// Writes a file's buffer out (inside Busy); a failure is kept in `error`.
+void write_out(OpenFile& f) {
+    if (f.out_len == 0) return;
+    int e = f.dead ? 0 : write_all(f.fd, f.out, f.out_len);
+    f.out_len = 0;
+    if (e != 0 && f.error == 0) f.error = e;
+}
+
+void write_out_all() {
+    Busy b;
+    for (OpenFile& f : files)
+        if (f.used) write_out(f);
+}
+
+// A file that could not take its lines ends the program with its name and
+// the reason, never a silent loss.  During exit the message is written and
+// the program ends at once (exit may not be called again).
+void report(OpenFile& f) {
+    if (f.error == 0 || f.dead) return;
+    const std::string name = *f.name;
+    const int e = f.error;
+    f.dead = true;
+    if (!exiting) file_error_exit(name, std::strerror(e));
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s: %s\n", program_name().c_str(), name.c_str(), std::strerror(e));
+    std::_Exit(exit_file_error);
+}
+
+void report_all() {
+    for (OpenFile& f : files)
+        if (f.used) report(f);
+}
+
+// Before a file read ahead is written to, its position goes back to where
+// reading stands.
+void drop_read_ahead(OpenFile& f) {
+    if (f.in_pos < f.in_len)
+        ::lseek(f.fd, -static_cast<off_t>(f.in_len - f.in_pos), SEEK_CUR);
+    f.in_pos = f.in_len = 0;
+}
+
+void append(OpenFile& f, const char* p, std::size_t n) {
+    {
+        Busy b;
+        if (f.in_len > 0) drop_read_ahead(f);
+        if (!f.out) f.out = new char[out_size];
+        while (n > 0) {
+            if (f.out_len == out_size) write_out(f);
+            std::size_t k = std::min(n, out_size - f.out_len);
+            std::memcpy(f.out + f.out_len, p, k);
+            f.out_len += k;
+            p += k;
+            n -= k;
+        }
+    }
+    report(f);
+}
+
+// Next byte of a file, -1 at its end (or a read error).
+int next_byte(OpenFile& f) {
+    if (f.in_pos < f.in_len) return static_cast<unsigned char>(f.in[f.in_pos++]);
+    if (f.out_len > 0) {
+        {
+            Busy b;
+            write_out(f);
+        }
+        report(f);
+    }
+    if (!f.in) f.in = new char[in_size];
+    ssize_t n;
+    do n = ::read(f.fd, f.in, in_size);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) return -1;
+    f.in_pos = 0;
+    f.in_len = static_cast<std::size_t>(n);
+    return static_cast<unsigned char>(f.in[f.in_pos++]);
+}
+
+// The screen's buffer off a terminal (the C library would take the
+// size it likes for one it allocates itself).
+char screen_buffer[64 * 1024];
+
+// The screen: standard output, buffered by the C library, whose every
+// write-out first writes out the files.
+ssize_t screen_write(void*, const char* buf, std::size_t n) {
+    write_out_all();   // failures are reported at the next safe point
+    int e = write_all(1, buf, n);
+    if (e != 0) {
+        errno = e;
+        return -1;
+    }
+    return static_cast<ssize_t>(n);
+}
+
+// Runs in the handler of a signal that ends the program: async-signal-safe
+// calls only.  False (the ending waits) while a buffer is being changed.
+bool at_ending_signal(int sig) {
+    if (busy) {
+        pending = sig;
+        return false;
+    }
+    for (OpenFile& f : files)
+        if (f.used && !f.dead && f.out_len > 0) {
+            write_all(f.fd, f.out, f.out_len);
+            f.out_len = 0;
+        }
+    return true;
+}
+
+void at_exit() {
+    exiting = true;
+    write_out_all();
+    report_all();
+}
+
+// Puts the screen stream in place of the plain standard output before
+// anything is written, and the exit and signal hooks with it.
+struct ScreenStream {
+    ScreenStream() {
+        std::fflush(stdout);
+        cookie_io_functions_t io = {nullptr, screen_write, nullptr, nullptr};
+        std::FILE* s = ::fopencookie(nullptr, "w", io);
+        if (s) {
+            // As the C library buffers a terminal (line by line) and other
+            // outputs (in blocks).
+            if (::isatty(1) == 1)
+                std::setvbuf(s, nullptr, _IOLBF, BUFSIZ);
+            else
+                std::setvbuf(s, screen_buffer, _IOFBF, sizeof screen_buffer);
+            stdout = s;
+        }
+        std::atexit(at_exit);
+        catch_ending_signals(at_ending_signal);
+    }
+};
+const ScreenStream screen_stream;
 
 }  // namespace
 
 bool open_unit(int unit, const std::string& path, OpenMode mode) {
     close_unit(unit);
-    std::FILE* f = nullptr;
-    if (mode == OpenMode::keep)
-        f = open_kept(path);
-    else
-        f = std::fopen(path.c_str(), mode == OpenMode::read    ? "r"
-                                     : mode == OpenMode::write ? "w"
-                                                               : "r+");
-    if (!f) return false;
-    files()[unit] = OpenFile{f, path};
+    int flags = mode == OpenMode::read        ? O_RDONLY
+                : mode == OpenMode::write     ? O_WRONLY | O_CREAT | O_TRUNC
+                : mode == OpenMode::readwrite ? O_RDWR
+                                              : O_WRONLY | O_CREAT;
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    OpenFile* slot = nullptr;
+    for (OpenFile& f : files)
+        if (!f.used) {
+            slot = &f;
+            break;
+        }
+    if (!slot) {
+        ::close(fd);
+        errno = EMFILE;
+        return false;
+    }
+    Busy b;
+    *slot = OpenFile{true, unit, fd, new std::string(path), nullptr, 0, nullptr, 0, 0, 0, false};
     return true;
 }
 
 void close_unit(int unit) {
-    auto it = files().find(unit);
-    if (it == files().end()) return;
-    OpenFile file = it->second;
-    files().erase(it);
-    if (std::fclose(file.stream) != 0) file_error_exit(file.name, std::strerror(errno));
+    OpenFile* f = find(unit);
+    if (!f) return;
+    int e;
+    std::string name;
+    {
+        Busy b;
+        write_out(*f);
+        e = f->error;
+        if (::close(f->fd) != 0 && e == 0 && !f->dead) e = errno;
+        if (f->dead) e = 0;
+        name = *f->name;
+        delete f->name;
+        delete[] f->out;
+        delete[] f->in;
+        *f = OpenFile{};
+    }
+    if (e != 0) file_error_exit(name, std::strerror(e));
 }
 
-bool unit_is_open(int unit) { return unit == unit_screen || files().count(unit) > 0; }
+bool unit_is_open(int unit) { return unit == unit_screen || find(unit) != nullptr; }
 
 void rewind_unit(int unit) {
-    if (std::FILE* f = stream_of(unit)) std::rewind(f);
+    OpenFile* f = find(unit);
+    if (!f) return;
+    {
+        Busy b;
+        write_out(*f);
+        f->in_pos = f->in_len = 0;
+        ::lseek(f->fd, 0, SEEK_SET);
+    }
+    report(*f);
 }
 
 bool cut_unit(int unit) {
-    std::FILE* f = stream_of(unit);
-    if (!f || f == stdout) return false;
-    if (std::fflush(f) != 0 || ::ftruncate(::fileno(f), 0) != 0) return false;
-    std::rewind(f);
-    return true;
+    OpenFile* f = find(unit);
+    if (!f) return false;
+    Busy b;
+    write_out(*f);
+    if (f->error != 0) {
+        errno = f->error;
+        return false;
+    }
+    f->in_pos = f->in_len = 0;
+    return ::ftruncate(f->fd, 0) == 0 && ::lseek(f->fd, 0, SEEK_SET) == 0;
 }
 
 void write_text(int unit, std::string_view text) {
-    std::FILE* f = stream_of(unit);
-    if (!f) return;
-    errno = 0;
-    check_written(unit, std::fwrite(text.data(), 1, text.size(), f) == text.size());
+    if (unit == unit_screen) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return;
+    }
+    if (OpenFile* f = find(unit)) append(*f, text.data(), text.size());
 }
 
 void write_line(int unit, std::string_view text) {
-    std::FILE* f = stream_of(unit);
+    if (unit == unit_screen) {
+        // One thread only: the stream needs no lock.
+        ::fwrite_unlocked(text.data(), 1, text.size(), stdout);
+        ::fputc_unlocked('\n', stdout);
+        return;
+    }
+    OpenFile* f = find(unit);
     if (!f) return;
-    errno = 0;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() &&
-              std::fputc('\n', f) != EOF;
-    // A file is flushed line by line, so that it is complete whatever ends
-    // the program; the screen is flushed before every read.
-    if (f != stdout) ok = ok && std::fflush(f) == 0;
-    check_written(unit, ok);
+    // One append for the text and its line end, so that a signal finds the
+    // line in the buffer whole or not at all.
+    char small[256];
+    if (text.size() < sizeof small) {
+        std::memcpy(small, text.data(), text.size());
+        small[text.size()] = '\n';
+        append(*f, small, text.size() + 1);
+    } else {
+        std::string line(text);
+        line.push_back('\n');
+        append(*f, line.data(), line.size());
+    }
+}
+
+void flush_output() {
+    write_out_all();
+    report_all();
+    std::fflush(stdout);
+    report_all();
 }
 
 bool read_line(int unit, std::string& line) {
     if (unit == unit_keyboard) return keyboard_line(line);
-    std::FILE* f = stream_of(unit);
+    OpenFile* f = find(unit);
     line.clear();
     if (!f) return false;
     int ch;
     bool any = false;
     std::size_t dropped = 0;
-    while ((ch = std::fgetc(f)) != EOF) {
+    while ((ch = next_byte(*f)) >= 0) {
         any = true;
         if (ch == '\n') break;
         keep_byte(line, static_cast<char>(ch), dropped);

@@ -6,9 +6,19 @@
 //   3  help file, 2 details file: opened and closed inside one help request
 //
 // Any other number may be opened by a program for its own files.  Lines are
-// written whole ('\n' appended); a file written through a unit is flushed
-// line by line, so that whatever ends the program, every line written is in
-// the file.
+// written whole ('\n' appended).
+//
+// Buffering, and the promise that goes with it: a file never lags the
+// screen.  Lines written to a file are kept in the unit's buffer and go out
+// in large writes; the screen (`stdout`, whoever writes to it) is buffered as
+// the C library buffers it (line by line on a terminal, in large blocks
+// otherwise).  Every file's buffer is written out whenever the screen's
+// buffer goes out, before every read of the keyboard (`flush_output`), when
+// the unit is closed, rewound or cut, at exit, and before one of the signals
+// SIGINT, SIGTERM, SIGHUP and SIGQUIT ends the program.  So whatever ends the
+// program, every line the screen received that was also written to a file
+// is in that file, in order.  A file that cannot take its lines (disk full,
+// device error) ends the program with its name and the reason.
 #pragma once
 
 #include <string>
@@ -43,6 +53,11 @@ bool cut_unit(int unit);
 void write_line(int unit, std::string_view text);
 // Writes text without ending the line (a prompt).
 void write_text(int unit, std::string_view text);
+
+// Writes out every file's buffer, then the screen's: what is written so far
+// is in the files and on the screen.  Called before every read of the
+// keyboard.
+void flush_output();
 
 // Reads the next line without its '\n' (nor a CR before it), kept to its
 // first `line_kept` characters (input.h).  False at the end of the file.
