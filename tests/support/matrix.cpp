@@ -228,6 +228,7 @@ Case pipe_case(const Program& p, const std::string& input, int timeout_ms) {
 
 void Tally::add(const Case& c, const std::string& label, std::vector<int> allowed) {
     ++cases;
+    ++statuses[c.status];
     std::string fault;
     bool allowed_status = documented(c.status);
     for (int s : allowed) allowed_status = allowed_status || c.status == s;
@@ -251,7 +252,8 @@ void Tally::add(const Case& c, const std::string& label, std::vector<int> allowe
 std::string Tally::summary() const {
     std::string s = "[matrix] " + what + ": " + std::to_string(cases) + " cases, " +
                     std::to_string(hangs) + " hangs, " + std::to_string(crashes) + " crashes, " +
-                    std::to_string(damaged) + " damaged files";
+                    std::to_string(damaged) + " damaged files; status";
+    for (auto& [st, n] : statuses) s += " " + std::to_string(st) + ":" + std::to_string(n);
     for (auto& f : faults) s += "\n  " + f;
     return s;
 }

@@ -8,6 +8,7 @@
 #include <termios.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -69,6 +70,7 @@ struct Tally {
     std::string what;
     int cases = 0, hangs = 0, crashes = 0, damaged = 0;
     std::vector<std::string> faults;   // the first few, described
+    std::map<int, int> statuses;       // how many cases ended with each status
     // Adds a case; `allowed` are further statuses the case may end with.
     void add(const Case& c, const std::string& label, std::vector<int> allowed = {});
     std::string summary() const;
