@@ -18,6 +18,15 @@ namespace fs = std::filesystem;
 
 namespace zt {
 
+// What the program writes in answer to the keys just sent, once it waits
+// again (nothing has come for a while after the first bytes).
+std::string answer_of(Pty& t) {
+    std::size_t from = t.output().size();
+    for (int i = 0; i < 100 && t.output().size() == from; ++i) t.settle(50, 5000);
+    t.settle(80, 5000);
+    return t.output().substr(from);
+}
+
 namespace {
 
 std::vector<std::string> lines_of(const std::string& text) {
@@ -119,15 +128,6 @@ std::string tail_of(const std::string& fresh) {
         if (fresh.find(s) == fresh.size() - n) return s;
     }
     return fresh;
-}
-
-// What the program writes in answer to the keys just sent, once it waits
-// again (nothing has come for a while after the first bytes).
-std::string answer_of(Pty& t) {
-    std::size_t from = t.output().size();
-    for (int i = 0; i < 100 && t.output().size() == from; ++i) t.settle(50, 5000);
-    t.settle(80, 5000);
-    return t.output().substr(from);
 }
 
 Recording record(const Program& p, bool help) {
@@ -375,7 +375,11 @@ bool leave_help(Pty& t) {
     bool entered = false;
     for (int step = 0; step < 40; ++step) {
         std::string fresh = answer_of(t);
-        if (fresh.find(help_footer) != std::string::npos) return true;
+        if (fresh.find(help_footer) != std::string::npos) {
+            while (t.expect(help_footer, 0)) {
+            }
+            return true;
+        }
         if (fresh.empty()) return false;
         if (fresh.find("related information") != std::string::npos) {
             t.send(entered ? "return\r" : "\x1b[C\r");

@@ -106,8 +106,12 @@ bool replay(Pty& t, const Recording& r, std::size_t from, std::size_t to, std::s
 void feed(Pty& t, const std::string& bytes);
 
 // Answers help pages and leaves the related-information menus until help is
-// left (the footer is seen); false when that does not happen in bounded steps.
+// left (the footer is seen, the mark put after it); false when that does not
+// happen in bounded steps.
 bool leave_help(Pty& t);
+// What the program writes in answer to the keys just sent, once it waits
+// again.
+std::string answer_of(Pty& t);
 
 // The attributes a fresh pseudo-terminal starts with, and whether two sets of
 // attributes are the same (flags, speeds and control characters).
