@@ -62,21 +62,6 @@ const std::vector<std::string>& odd_numbers() {
 class PipeMatrix : public ::testing::TestWithParam<std::string> {
 protected:
     const zt::Program& prog() const { return zt::program(GetParam()); }
-
-    // Each line in turn before the answer of every chunk of a session, and
-    // the rest of the session after it.
-    void at_every_stop(const std::string& what, const std::vector<std::string>& lines, bool help) {
-        const zt::Recording& r = zt::recording(prog(), help);
-        zt::Tally tally(prog().exe + " pipe, " + what);
-        for (std::size_t at = 0; at <= r.chunks.size(); ++at) {
-            std::string head = r.piped(at), tail = r.piped().substr(head.size());
-            for (auto& l : lines)
-                tally.add(zt::pipe_case(prog(), head + l + "\n" + tail),
-                          "\"" + printable(l) + "\" before chunk " + std::to_string(at));
-        }
-        std::printf("%s\n", tally.summary().c_str());
-        EXPECT_TRUE(tally.clean()) << tally.summary();
-    }
 };
 
 // The session recorded on the terminal, help pages included, runs the same
@@ -85,31 +70,6 @@ TEST_P(PipeMatrix, TheTerminalSessionRunsThroughAPipe) {
     zt::Case c = zt::pipe_case(prog(), zt::recording(prog()).piped());
     EXPECT_EQ(c.status, 0) << c.err;
     EXPECT_EQ(c.damage, "");
-}
-
-TEST_P(PipeMatrix, EndOfInputAfterEveryPrefixOfTheSession) {
-    const std::string script = zt::recording(prog()).piped();
-    zt::Tally tally(prog().exe + " pipe, end of input after every prefix");
-    for (std::size_t n = 0; n <= script.size(); ++n)
-        tally.add(zt::pipe_case(prog(), script.substr(0, n)),
-                  "prefix of " + std::to_string(n) + " bytes");
-    std::printf("%s\n", tally.summary().c_str());
-    EXPECT_TRUE(tally.clean()) << tally.summary();
-}
-
-TEST_P(PipeMatrix, OddLinesAtEveryQuestionAndMenu) {
-    at_every_stop("odd lines at every question and menu", odd_lines(), false);
-}
-
-TEST_P(PipeMatrix, OddNumbersAtEveryQuestionAndMenu) {
-    at_every_stop("odd numbers at every question and menu", odd_numbers(), false);
-}
-
-// Inside help too: at every page and related-information menu.
-TEST_P(PipeMatrix, OddLinesAtEveryHelpPage) {
-    at_every_stop("odd lines at every help page",
-                  {std::string(1000, 'x'), high_bytes(), std::string("a\0b", 3), "\x1b[H", "he"},
-                  true);
 }
 
 // A script saved on another system: the same run and the same files.
@@ -124,35 +84,86 @@ TEST_P(PipeMatrix, CarriageReturnLineFeedLineEnds) {
 INSTANTIATE_TEST_SUITE_P(Programs, PipeMatrix, ::testing::ValuesIn(names()),
                          [](const auto& info) { return info.param; });
 
+// The larger groups run in shards, side by side: a shard takes every
+// `shards`-th case.
+constexpr uint32_t shards = 4;
+
+class ShardedMatrix : public ::testing::TestWithParam<std::tuple<std::string, uint32_t>> {
+protected:
+    const zt::Program& prog() const { return zt::program(std::get<0>(GetParam())); }
+    uint32_t shard() const { return std::get<1>(GetParam()); }
+    std::string what(const std::string& group) const {
+        return prog().exe + " pipe, " + group + ", shard " + std::to_string(shard());
+    }
+    static void report(const zt::Tally& tally) {
+        std::printf("%s\n", tally.summary().c_str());
+        EXPECT_TRUE(tally.clean()) << tally.summary();
+    }
+
+    // Each line in turn before the answer of every chunk of a session, and
+    // the rest of the session after it.
+    void at_every_stop(const std::string& group, const std::vector<std::string>& lines, bool help) {
+        const zt::Recording& r = zt::recording(prog(), help);
+        zt::Tally tally(what(group));
+        uint32_t n = 0;
+        for (std::size_t at = 0; at <= r.chunks.size(); ++at) {
+            std::string head = r.piped(at), tail = r.piped().substr(head.size());
+            for (auto& l : lines)
+                if (n++ % shards == shard())
+                    tally.add(zt::pipe_case(prog(), head + l + "\n" + tail),
+                              "\"" + printable(l) + "\" before chunk " + std::to_string(at));
+        }
+        report(tally);
+    }
+};
+
+TEST_P(ShardedMatrix, EndOfInputAfterEveryPrefixOfTheSession) {
+    const std::string script = zt::recording(prog()).piped();
+    zt::Tally tally(what("end of input after every prefix"));
+    for (std::size_t n = shard(); n <= script.size(); n += shards)
+        tally.add(zt::pipe_case(prog(), script.substr(0, n)),
+                  "prefix of " + std::to_string(n) + " bytes");
+    report(tally);
+}
+
+TEST_P(ShardedMatrix, OddLinesAtEveryQuestionAndMenu) {
+    at_every_stop("odd lines at every question and menu", odd_lines(), false);
+}
+
+TEST_P(ShardedMatrix, OddNumbersAtEveryQuestionAndMenu) {
+    at_every_stop("odd numbers at every question and menu", odd_numbers(), false);
+}
+
+// Inside help too: at every page and related-information menu.
+TEST_P(ShardedMatrix, OddLinesAtEveryHelpPage) {
+    at_every_stop("odd lines at every help page",
+                  {std::string(1000, 'x'), high_bytes(), std::string("a\0b", 3), "\x1b[H", "he"},
+                  true);
+}
+
 // Seeded random byte streams, alone and after a prefix of the session (so
-// that the garbage reaches every question); in shards that run side by side.
-constexpr uint32_t random_cases = 300, shards = 3;
+// that the garbage reaches every question).
+constexpr uint32_t random_cases = 300;
 
-class RandomMatrix : public ::testing::TestWithParam<std::tuple<std::string, uint32_t>> {};
-
-TEST_P(RandomMatrix, SeededRandomStreams) {
-    const zt::Program& p = zt::program(std::get<0>(GetParam()));
-    const uint32_t shard = std::get<1>(GetParam());
-    const zt::Recording& r = zt::recording(p);
-    zt::Tally tally(p.exe + " pipe, random streams, shard " + std::to_string(shard));
-    for (uint32_t seed = shard; seed < random_cases; seed += shards) {
+TEST_P(ShardedMatrix, SeededRandomStreams) {
+    const zt::Recording& r = zt::recording(prog());
+    zt::Tally tally(what("random streams"));
+    for (uint32_t seed = shard(); seed < random_cases; seed += shards) {
         std::string head = seed % 2 ? r.piped(seed % (r.chunks.size() + 1)) : "";
-        tally.add(zt::pipe_case(p, head + zt::random_stream(seed)),
+        tally.add(zt::pipe_case(prog(), head + zt::random_stream(seed)),
                   "seed " + std::to_string(seed) + " after " + std::to_string(head.size()) +
                       " bytes of the session");
     }
-    std::printf("%s\n", tally.summary().c_str());
-    EXPECT_TRUE(tally.clean()) << tally.summary();
+    report(tally);
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, RandomMatrix,
+INSTANTIATE_TEST_SUITE_P(Programs, ShardedMatrix,
                          ::testing::Combine(::testing::ValuesIn(names()),
                                             ::testing::Range(uint32_t{0}, shards)),
                          [](const auto& info) {
                              return std::get<0>(info.param) + "_" +
                                     std::to_string(std::get<1>(info.param));
                          });
-
 
 // The file checks of the matrix find what a cut or interleaved write leaves.
 TEST(MatrixChecks, FindDamagedFiles) {
