@@ -112,6 +112,48 @@ TEST_P(OddTerminalMatrix, OddInputAtEveryQuestionAndMenu) {
     EXPECT_TRUE(tally.clean()) << tally.summary();
 }
 
+// Seeded random byte streams typed at a question or menu of the session.
+// The terminal's signal keys are taken out (the signals have their own
+// tests; the quit key would leave a core file); "#" at a menu still
+// interrupts.
+constexpr uint32_t random_cases = 40, random_shards = 2;
+
+class RandomTerminalMatrix : public ::testing::TestWithParam<std::tuple<std::string, uint32_t>> {};
+
+TEST_P(RandomTerminalMatrix, SeededRandomStreams) {
+    const zt::Program& p = zt::program(std::get<0>(GetParam()));
+    const uint32_t shard = std::get<1>(GetParam());
+    const zt::Recording& r = zt::recording(p, false);
+    zt::Tally tally(p.exe + " terminal, random streams, shard " + std::to_string(shard));
+    for (uint32_t seed = shard; seed < random_cases; seed += random_shards) {
+        std::size_t at = seed % r.chunks.size();
+        std::string dir = zt::prepared_dir(p);
+        zt::Terminal term(p, dir);
+        std::string where;
+        ASSERT_TRUE(zt::replay(term.pty, r, 0, at, where)) << where;
+        ASSERT_TRUE(term.pty.expect(r.waits[at])) << "chunk " << at;
+        term.pty.drain(30);
+        std::string bytes = zt::random_stream(seed);
+        for (char& c : bytes)
+            if (c == '\x03' || c == '\x1a' || c == '\x1c') c = ' ';
+        zt::feed(term.pty, bytes);
+        term.pty.settle(100, 20000);
+        tally.add(end_terminal(p, term.pty, dir), "seed " + std::to_string(seed) + " at chunk " +
+                                                      std::to_string(at),
+                  {128 + SIGHUP, 128 + SIGINT});
+    }
+    std::printf("%s\n", tally.summary().c_str());
+    EXPECT_TRUE(tally.clean()) << tally.summary();
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, RandomTerminalMatrix,
+                         ::testing::Combine(::testing::ValuesIn(names()),
+                                            ::testing::Range(uint32_t{0}, random_shards)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
 INSTANTIATE_TEST_SUITE_P(Programs, TerminalMatrix, ::testing::ValuesIn(names()),
                          [](const auto& info) { return info.param; });
 

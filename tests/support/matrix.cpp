@@ -98,7 +98,18 @@ std::vector<Program> make_programs() {
                      {"c:L1,L6,Is,Deq", "q", At::menu},
                      {"", "\r", At::other},
                  },
-                 check_listing});
+                 check_listing,
+                 // A fine grid: some 290,000 rows.
+                 {
+                     {"results of sixline", "\r", At::prompt},
+                     {"c:L1,L6,Is,Deq", "\r", At::menu},
+                     {"L5 and L6:", "\r", At::prompt},
+                     {"octant dDq d_eta:", "1 -0.01 0.001\r", At::prompt},
+                     {"[1 -0.01 0.001]", "\r", At::prompt},
+                     {"c:L1,L6,Is,Deq", "q", At::menu},
+                     {"", "\r", At::other},
+                 },
+                 4});
     // A count file with what files from other systems and instruments hold:
     // a CR LF line end, bytes above 127, a line beyond 132 characters.
     p.push_back({"chanconv",

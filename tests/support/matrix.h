@@ -36,6 +36,10 @@ struct Program {
     std::vector<Stop> session;         // a whole run, ending the program with status 0
     // Says what is wrong with a file the program wrote, "" when it is whole.
     std::string (*check)(const std::string& text);
+    // A run that writes its files for a while after the keys of step
+    // `busy_at` (none when empty): signals also come then.
+    std::vector<Stop> busy = {};
+    std::size_t busy_at = 0;
 };
 
 const std::vector<Program>& programs();
