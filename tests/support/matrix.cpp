@@ -14,6 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "countsfile.h"
+
 namespace fs = std::filesystem;
 
 namespace zt {
@@ -78,6 +80,23 @@ std::string check_counts(const std::string& text) {
     return "";
 }
 
+const std::string fracfit_example =
+    "Fe57/Rh source\n1 0.0 10000\n2 0.1 5684\n3 0.01 4783\n----\n   1   2\n  0.00\n  1  4\n";
+
+// fracfit's counts file after any run: it reads as a counts file with the
+// example's head (every byte up to the "----" line) and three default lines.
+std::string check_fracfit(const std::string& text) {
+    zorb::CountsFile f, original;
+    std::string why;
+    if (!zorb::parse_counts(text, f, why)) return "not a counts file: " + why;
+    zorb::parse_counts(fracfit_example, original, why);
+    if (f.head != original.head) return "thickness lines changed";
+    if (text.back() != '\n') return "last line without its new-line character";
+    return "";
+}
+
+std::string check_nothing(const std::string&) { return "a file the program should not write"; }
+
 std::vector<Program> make_programs() {
     std::vector<Program> p;
     p.push_back({"sixline",
@@ -121,6 +140,29 @@ std::vector<Program> make_programs() {
                      {"[run7.asc]", "\r", At::prompt},
                  },
                  check_counts});
+    // fracfit rewrites its counts file: it must always read back with the
+    // same head and thickness lines, whatever ended the run.
+    p.push_back({"fracfit",
+                 {{"ex.dat", fracfit_example, true}},
+                 {
+                     {"", "\r", At::other},   // the start line, read before any prompt
+                     {"thickness_counts_file.exten:", "ex.dat\r", At::prompt},
+                     {"[ex.dat]", "\r", At::prompt},
+                     {"(thickness) n", "\r", At::prompt},
+                     {"(ungated) counts", "\r", At::prompt},
+                     {"sequence of energies", "\r", At::prompt},
+                 },
+                 check_fracfit});
+    // select writes no file at all.
+    p.push_back({"select",
+                 {},
+                 {
+                     {"select absorption material", "\r", At::menu},
+                     {"contributing to energy window", "\r", At::prompt},
+                     {"start values of thickness", "1\r", At::prompt},
+                     {"[1.000]", "\r", At::prompt},
+                 },
+                 check_nothing});
     return p;
 }
 
@@ -205,7 +247,8 @@ std::string prepared_dir(const Program& p) {
 
 std::string damage(const Program& p, const std::string& dir) {
     std::map<std::string, std::string> inputs;
-    for (auto& f : p.inputs) inputs[f.name] = f.text;
+    for (auto& f : p.inputs)
+        if (!f.rewritten) inputs[f.name] = f.text;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(dir, ec); it != fs::recursive_directory_iterator();
          it.increment(ec)) {

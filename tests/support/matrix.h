@@ -28,6 +28,7 @@ struct Stop {
 
 struct InputFile {
     std::string name, text;
+    bool rewritten = false;   // the program may rewrite it (checked, not compared)
 };
 
 struct Program {
