@@ -57,6 +57,45 @@ std::string fixed(float v, int w, int d) {
     return fit(std::signbit(v) ? "-" : "", fixed_digits(v, d), w);
 }
 
+// Fw.d of a finite value from the integer v * 10**d, appended to out;
+// false, with out untouched, where that product is not exact (d > 8) or does
+// not fit the 53 bits of a double's integers.  Same layout as `fixed`: the
+// sign of a negative value that rounds to zero stays, "0." loses its zero
+// where the field has no room for it, too wide a number is asterisks.
+bool fixed_exact(std::string& out, float v, int w, int d) {
+    static constexpr double scale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (d > 8) return false;
+    const double s = std::fabs(static_cast<double>(v)) * scale[d];
+    if (!(s < 9007199254740992.0)) return false;
+    uint64_t n = static_cast<uint64_t>(s);
+    const double rest = s - static_cast<double>(n);  // exact: s and n share their high bits
+    if (rest > 0.5 || (rest == 0.5 && (n & 1) != 0)) ++n;
+    // The body from its last digit back: d decimals, the point, the whole part.
+    char buf[32];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    for (int k = 0; k < d; ++k, n /= 10) *--p = static_cast<char>('0' + n % 10);
+    *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    const int neg = std::signbit(v) ? 1 : 0;
+    int len = static_cast<int>(end - p);
+    if (neg + len > w && p[0] == '0') {  // "0." and its decimals
+        ++p;
+        --len;
+    }
+    if (neg + len > w) {
+        out.append(static_cast<std::size_t>(w), '*');
+        return true;
+    }
+    out.append(static_cast<std::size_t>(w - neg - len), ' ');
+    if (neg) out.push_back('-');
+    out.append(p, static_cast<std::size_t>(len));
+    return true;
+}
+
 // Powers of ten as the runtime builds them in single precision: repeated
 // multiplication, a division for negative powers.
 float power_of_ten(int n) {
@@ -131,6 +170,21 @@ std::string fmt_i(int64_t v, int w) {
 }
 
 std::string fmt_f(float v, int w, int d) {
+    std::string s;
+    append_f(s, v, w, d);
+    return s;
+}
+
+void append_f(std::string& out, float v, int w, int d) {
+    if (w <= 0) return;
+    if (d < 0) d = 0;
+    if (!std::isfinite(v))
+        out += special(v, w);
+    else if (!fixed_exact(out, v, w, d))
+        out += fixed(v, w, d);
+}
+
+std::string fmt_f_by_library(float v, int w, int d) {
     if (w <= 0) return {};
     if (d < 0) d = 0;
     if (!std::isfinite(v)) return special(v, w);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "field.h"
 #include "filedialog.h"
@@ -48,7 +49,7 @@ public:
         if (!open_unit(listing_unit, name, OpenMode::keep)) file_error_exit(name, std::strerror(errno));
         fresh_ = false;
     }
-    void line(const std::string& text) {
+    void line(std::string_view text) {
         if (!fresh_) {
             if (!cut_unit(listing_unit)) file_error_exit(name_, std::strerror(errno));
             fresh_ = true;
@@ -65,7 +66,7 @@ private:
 Listing listing;
 
 // A line for both the screen and the listing.
-void table_line(const std::string& text) {
+void table_line(std::string_view text) {
     write_line(nwr, text);
     listing.line(text);
 }
@@ -141,6 +142,8 @@ template <class Advance>
 void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& column, float& qas,
           float is, float l1, float& l2, float l6, Advance next) {
     table_line(header);
+    std::string row;  // one row of five F10 fields, its storage kept from row to row
+    row.reserve(50);
     for (int32_t i = 1; i <= nouter; ++i) {
         next();
         bool group = false;
@@ -152,8 +155,13 @@ void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& co
             if (!b_exist) continue;
             if (!group) table_line("");
             group = true;
-            table_line(fmt_f(column, 10, 3) + fmt_f(eta, 10, 3) + fmt_f(haeu, 10, 2) +
-                       fmt_f(phi_h / rad, 10, 2) + fmt_f(teta_h / rad, 10, 2));
+            row.clear();
+            append_f(row, column, 10, 3);
+            append_f(row, eta, 10, 3);
+            append_f(row, haeu, 10, 2);
+            append_f(row, phi_h / rad, 10, 2);
+            append_f(row, teta_h / rad, 10, 2);
+            table_line(row);
         }
     }
 }

@@ -75,3 +75,80 @@ TEST(FortranFields, NarrowFieldsAndIntegers) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace zorb;
+
+// The integer path of Fw.d against the library's conversion, over floats
+// chosen where the two could part: a dense sweep below 1e6, a thin one over
+// every magnitude (the products that leave the integer path), every halfway
+// case of d decimals (the floats j / 2**(d+1), j odd), and the floats around
+// the powers of ten where a field fills up, loses its leading zero or turns
+// to asterisks.  Each value with both signs, each d with the widths the
+// programs use and with widths one and two above d (".50", "-.5").
+#if defined(__SANITIZE_ADDRESS__)
+constexpr uint32_t thin = 8;
+#else
+constexpr uint32_t thin = 1;
+#endif
+
+uint32_t bits_of(float v) {
+    uint32_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+
+struct Checker {
+    long compared = 0;
+    long parted = 0;
+    void operator()(float v, int w, int d) {
+        for (float x : {v, -v}) {
+            ++compared;
+            const std::string fast = fmt_f(x, w, d);
+            const std::string ref = fmt_f_by_library(x, w, d);
+            if (fast != ref && ++parted <= 10)
+                ADD_FAILURE() << "F" << w << "." << d << " of " << x << " (bits " << std::hex
+                              << bits_of(x)
+                              << std::dec << "): \"" << fast << "\", library \"" << ref << "\"";
+        }
+    }
+};
+
+TEST(FortranFields, IntegerPathMatchesTheLibraryConversion) {
+    Checker check;
+    const std::pair<int, int> used[] = {{11, 0}, {12, 0}, {10, 1}, {5, 2}, {6, 2}, {10, 2},
+                                        {8, 3},  {9, 3},  {10, 3}, {8, 4}, {10, 4}, {12, 5},
+                                        {12, 6}, {14, 7}, {16, 8}};
+    // Dense below 1e6, thin over all finite floats.
+    for (uint32_t b = 0; b < bits_of(1e6f); b += 4999 * thin)
+        for (const auto& [w, d] : used) check(from_bits(b), w, d);
+    for (uint32_t b = 0; b < 0x7f800000u; b += 1000003 * thin)
+        for (int d = 0; d <= 10; ++d) check(from_bits(b), 24, d);
+    for (int d = 0; d <= 8; ++d) {
+        // Halfway cases and their neighbours: small j all, larger j sampled.
+        const float unit = std::ldexp(1.0f, -(d + 1));
+        for (uint32_t j = 1; j < (1u << 24); j += j < (1u << 15) ? 2 : 2 * 997 * thin) {
+            const float v = static_cast<float>(j) * unit;
+            for (float x : {v, std::nextafterf(v, 0.0f), std::nextafterf(v, INFINITY)})
+                check(x, 20, d);
+        }
+        // Around 10**p and 10**p - 0.5 / 10**d, for the widths where they
+        // decide the layout.
+        for (int w : {d + 1, d + 2, d + 3, d + 5, 10, 12}) {
+            for (int p = -d - 1; p <= w - d; ++p) {
+                for (double edge : {std::pow(10.0, p), std::pow(10.0, p) - 0.5 * std::pow(10.0, -d)}) {
+                    if (!(edge > 0.0) || edge > 3e38) continue;
+                    float v = static_cast<float>(edge);
+                    for (int k = 0; k < 200 / static_cast<int>(thin); ++k) v = std::nextafterf(v, 0.0f);
+                    for (int k = 0; k < 400 / static_cast<int>(thin); ++k, v = std::nextafterf(v, INFINITY))
+                        check(v, w, d);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(check.parted, 0) << "of " << check.compared;
+    EXPECT_GT(check.compared, 5000000 / static_cast<long>(thin));
+}
+
+}  // namespace
