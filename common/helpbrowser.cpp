@@ -39,19 +39,6 @@ constexpr int level_room = 24;     // menu places for all open levels together
 constexpr int max_items = 32;      // "return" and up to 31 related entries
 constexpr int max_redirects = 32;  // "/>" hops before a circle is assumed
 
-// A document name reaches the shell, and a details name is opened beside the
-// help file: only plain file-name characters pass, so neither can name
-// anything outside its own directory.
-bool plain_file_name(const std::string& name) {
-    if (name.empty()) return false;
-    for (unsigned char ch : name) {
-        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
-                  (ch >= '0' && ch <= '9') || ch == '.' || ch == '_' || ch == '-';
-        if (!ok) return false;
-    }
-    return true;
-}
-
 // One line of the help file, without a carriage return left by a DOS editor.
 bool read_help_line(std::string& raw) {
     if (!read_line(unit_helpfile, raw)) return false;

@@ -76,4 +76,14 @@ std::string directory_of(const std::string& file) {
     return file.substr(0, slash);
 }
 
+bool plain_file_name(std::string_view name) {
+    if (name.empty()) return false;
+    for (unsigned char ch : name) {
+        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                  (ch >= '0' && ch <= '9') || ch == '.' || ch == '_' || ch == '-';
+        if (!ok) return false;
+    }
+    return true;
+}
+
 }  // namespace zorb

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "field.h"
 
@@ -37,5 +38,10 @@ bool is_regular_file(const std::string& name);
 
 // The directory part of a file name ("." when it has none).
 std::string directory_of(const std::string& file);
+
+// A document name reaches the shell, and a details name is opened beside the
+// help file: only plain file-name characters (letters, digits, ".", "_", "-")
+// pass, so neither can name anything outside its own directory.
+bool plain_file_name(std::string_view name);
 
 }  // namespace zorb

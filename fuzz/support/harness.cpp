@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "helpfiles.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -134,19 +136,6 @@ void fail(const std::string& what) {
 
 }  // namespace fuzz
 
-namespace {
-
-bool plain_name(std::string_view name) {
-    if (name.empty()) return false;
-    for (unsigned char ch : name) {
-        bool ok = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
-                  (ch >= '0' && ch <= '9') || ch == '.' || ch == '_' || ch == '-';
-        if (!ok) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 // The shell, replaced by a check of what would reach it: the document
 // viewer's "xdvi $ZORBHEPATH/dvifiles/N/N.dvi &" with a plain file name N,
@@ -159,7 +148,7 @@ extern "C" int system(const char* command) {
     if (c.substr(0, head.size()) != head || slash == std::string_view::npos)
         fuzz::fail(std::string("shell command: ") + command);
     std::string_view name = c.substr(head.size(), slash - head.size());
-    if (!plain_name(name) || c.substr(slash) != "/" + std::string(name) + ".dvi &")
+    if (!zorb::plain_file_name(name) || c.substr(slash) != "/" + std::string(name) + ".dvi &")
         fuzz::fail(std::string("shell command: ") + command);
     return 0;
 }
