@@ -39,10 +39,15 @@ const Material materials[3] = {
     {"Ni nickel", "background/material/Ni", 32},
 };
 
-// The whole command line, as one text; help when it holds "he".
+// The command line, as one text; help when it holds "he".  The program
+// counts by its own name as invoked, without the directories it was started
+// from: an installation or home directory such as /home/stephen would
+// otherwise show the help on every run, and a long path would push the
+// arguments out of the 132 characters.
 void command_line_help(int argc, char** argv) {
-    std::string line;
-    for (int i = 0; i < argc; ++i) line += (i > 0 ? " " : "") + std::string(argv[i]);
+    std::string line = argc > 0 ? argv[0] : "";
+    line.erase(0, line.rfind('/') + 1);
+    for (int i = 1; i < argc; ++i) line += " " + std::string(argv[i]);
     Text132 chin(line);
     if (chin.contains("he")) {
         Text132 topic("background/measurement");

@@ -3,6 +3,7 @@
 // keys, help at every question).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -165,8 +166,16 @@ TEST(SelectPiped, HelpOnTheCommandLineComesBeforeTheMenu) {
     // "he" anywhere in the command line, in a word as well.
     EXPECT_TRUE(has(piped(measurement_help + "\n\n" + factor_one, {"-x", "other"}).out,
                     "select: planning the absorber measurement"));
-    if (zt::built("select").find("he") == std::string::npos) {
-        EXPECT_FALSE(has(piped("\n\n" + factor_one, {"-x"}).out, "planning the absorber"));
+    // The program's own name counts, the directories it is started from do
+    // not (a home such as /home/stephen).
+    const std::string dir = zt::temp_dir() + "/theory";
+    std::filesystem::create_directory(dir);
+    for (const char* name : {"select", "sheet"}) {
+        std::filesystem::create_symlink(zt::built("select"), dir + "/" + name);
+        zt::Run run = zt::run_piped(dir + "/" + name, {"-x"}, "\n\n" + factor_one,
+                                    {{"ZORBHEPATH", zt::source("help")}}, zt::temp_dir());
+        EXPECT_EQ(has(run.out, "subroutine help(chin):\nbackground/measurement "), name[1] == 'h')
+            << name;
     }
 }
 
