@@ -119,17 +119,26 @@ bool numbers_within(const NumberList& out, int count, int top, Array1<int32_t, 1
     return true;
 }
 
+// A list of numbers asked with default line k of the counts file as its
+// answer; the count of numbers read.
+int ask_numbers(const Counts& counts, int k, const std::string& question, const char* topic,
+                NumberList& out) {
+    Text132 querytype(question);
+    Text132 chcom(topic);
+    Text132 chin(counts.chdef(k).view());
+    askstring(querytype, chin, chcom, ncol, nrd, nwr);
+    int iout = 0;
+    trlch(n_ch, chin, iout, out);
+    return iout;
+}
+
 // Thickness selection: 2 to 8 lines of the file that were read.
 void ask_thicknesses(Counts& counts, IntensityInput& in) {
     const CountsFile& f = counts.file;
     for (;;) {
-        Text132 querytype("select >=2 numbers from the sequence (thickness) n");
-        Text132 chcom("selection/thickness");
-        Text132 chin(counts.chdef(0).view());
-        askstring(querytype, chin, chcom, ncol, nrd, nwr);
-        int iout = 0;
         NumberList out{};
-        trlch(n_ch, chin, iout, out);
+        const int iout = ask_numbers(counts, 0, "select >=2 numbers from the sequence (thickness) n",
+                                     "selection/thickness", out);
         if (iout < 2 || iout > max_selected) {
             show_help("selection/thickness");
             continue;
@@ -189,13 +198,8 @@ void ask_energies(Counts& counts, IntensityInput& in, const EnergyLabels& enel) 
     itoc8(ch8, in.nd);
     const std::string question = "select" + ch8.trimmed() + " numbers from the sequence of energies";
     for (;;) {
-        Text132 querytype(question);
-        Text132 chcom("selection/energies");
-        Text132 chin(counts.chdef(2).view());
-        askstring(querytype, chin, chcom, ncol, nrd, nwr);
-        int iout = 0;
         NumberList out{};
-        trlch(n_ch, chin, iout, out);
+        const int iout = ask_numbers(counts, 2, question, "selection/energies", out);
         if (iout < in.nd) {
             show_help("selection/energies");
             continue;
