@@ -11,11 +11,12 @@
 // Two guards keep the nudges from showing a different number:
 // - A digit is never so large that the digits so far exceed the value by more
 //   than 0.4 of the last unit shown (digits finer than the value's own
-//   precision aside).  Rounding up on a 6 to 9 never shows more than that; only
-//   the per-digit nudge could, and it did for values one step below a new
-//   leading digit: 1999999 under i8 showed 2000000, 1999.999 under f10.3
-//   showed 2000.000.  Where the nudge's step is within that margin it stands
-//   (9.99999605e-24 under e15.5 is 1.00000e-23).
+//   precision aside), the unit being that of the decade the value lies in.
+//   Rounding up on a 6 to 9 never shows more than that; only the per-digit
+//   nudge could, and it did for values one step below a new leading digit:
+//   1999999 under i8 showed 2000000, 1999.999 under f10.3 showed 2000.000,
+//   99999.898 under e15.5 showed 1.00000e5.  Where the nudge's step is within
+//   that margin it stands (9.99999605e-24 under e15.5 is 1.00000e-23).
 // - A leading digit 0 means the value lies in the decade below (99.998 would
 //   show as 099.998): the digits are taken again one decade lower.
 
@@ -114,9 +115,18 @@ void take_digits(float z, Kind kind, int iep, int iex, Digits& d) {
     // z holds; finer ones, and a step of less than half that spacing, are left
     // as the nudge makes them.
     const double spacing = static_cast<double>(std::nextafterf(z, INFINITY)) - zv;
-    const double margin = std::max(0.4 * std::pow(10.0, iex - d.last), spacing / 2.0);
-    float e10 = powf(10.0f, static_cast<float>(iex));
     double place = std::pow(10.0, iex);
+    // The last unit shown is that of the decade the value lies in.  The nudge
+    // on log10 may put iex one decade above a value just below a power of
+    // ten.  The exponent and label forms keep their count of digits, so in the
+    // value's own decade their last unit is ten times finer; the unit of the
+    // decade above would let 99999.898 pass as 1.00000e5 under e15.5, where
+    // six digits give 9.99999e4.  The integer and fixed forms have the same
+    // unit in either decade.
+    const int shown = zv < place ? iex - 1 : iex;
+    const double margin =
+        std::max(0.4 * std::pow(10.0, shown - last_kept(kind, iep, shown)), spacing / 2.0);
+    float e10 = powf(10.0f, static_cast<float>(iex));
     double so_far = 0.0;  // the digits taken, as a number
     d.ii(-1) = 0;
     for (int k = 0; k <= d.last + 1; ++k) {

@@ -158,6 +158,27 @@ TEST(NumberText, OneStepBelowANewLeadingDigit) {
     EXPECT_EQ(wrong, 0);
 }
 
+// Just below a power of ten log10 puts the leading digit a decade too high;
+// the exponent and label forms still show six digits of the value's own
+// decade, and carry into the next only when the digit after them is 6 to 9.
+TEST(NumberText, ExponentFormJustBelowAPowerOfTen) {
+    const struct { float v; const char* form; const char* chl; } cases[] = {
+        {99999.882812f, "e15.5", "9.99999e4"},   {99999.898f, "e15.5", "9.99999e4"},
+        {-99999.898f, "e15.5", "-9.99999e4"},    {99999.898f, "+e15.5", "+9.99999e+4"},
+        {99999.898f, "a15.5", "9.99999*10@u4@n"}, {9.99998982e-38f, "e15.5", "9.99999e-38"},
+        {9.9999946e-5f, "E15.5", "9.99999E-5"},
+        // 9.99999|53125 keeps its nines (a 5 does not round up), 9.99999|609375
+        // carries.
+        {99999.953125f, "e15.5", "9.99999e4"},   {99999.9609375f, "e15.5", "1.00000e5"}};
+    for (const auto& c : cases) EXPECT_EQ(show(c.v, c.form).chl, c.chl) << c.v << " " << c.form;
+    // Six nines as typed read back a little above or below their digits, and
+    // show as typed in every decade.
+    for (int p = -37; p <= 37; ++p) {
+        const std::string text = "9.99999e" + std::to_string(p);
+        EXPECT_EQ(show(typed(text.c_str()), "e15.5").chl, text);
+    }
+}
+
 // Writing, reading what was written, and writing again gives the same text,
 // under the descriptors that show at most six significant digits, for floats
 // spread evenly over their bit patterns.  (Above 1e10 every descriptor turns
