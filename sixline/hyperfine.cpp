@@ -4,6 +4,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 #include "fortfmt.h"
 #include "units.h"
 
@@ -50,29 +54,31 @@ uint32_t bits(float v) {
     return u;
 }
 
+// atan of 0, 1/2, 1, 3/2 and infinity, each split into a head and a tail, and
+// the coefficients of the polynomial of the arc tangent.
+constexpr float atan_hi[5] = {0.0f, 0x1.dac670p-2f, 0x1.921fb4p-1f, 0x1.f730bcp-1f, 0x1.921fb4p+0f};
+constexpr float atan_lo[5] = {0.0f, 0x1.586ed2p-28f, 0x1.4442d0p-25f, 0x1.281f68p-25f,
+                              0x1.4442d0p-24f};
+constexpr float atan_poly[11] = {
+    0x1.555556p-2f,  -0x1.99999ap-3f, 0x1.24924ap-3f,  -0x1.c71c70p-4f,
+    0x1.745cdcp-4f,  -0x1.3b0f2ap-4f, 0x1.10d66ap-4f,  -0x1.dde2d6p-5f,
+    0x1.97b4b2p-5f,  -0x1.2b4442p-5f, 0x1.0ad3aep-6f,
+};
+
 // Single-precision arc tangent, the C library's classic steps one for one
 // (the same result as its atanf for every argument, bit for bit): the
 // argument is reduced against 0, 1/2, 1, 3/2 or infinity and an odd
-// polynomial of degree 23 gives the rest.  Done here so that it is inlined
-// into `lines_l_h` beside the other steps instead of called.
+// polynomial of degree 23 gives the rest.  Written out here so that
+// `lines_l_h` can take two of them at once (arc_cos_pair) and need not call
+// the library.
 inline float arc_tan(float x) {
-    // atan of 1/2, 1, 3/2 and infinity, each split into a head and a tail.
-    static constexpr float atanhi[4] = {0x1.dac670p-2f, 0x1.921fb4p-1f, 0x1.f730bcp-1f,
-                                        0x1.921fb4p+0f};
-    static constexpr float atanlo[4] = {0x1.586ed2p-28f, 0x1.4442d0p-25f, 0x1.281f68p-25f,
-                                        0x1.4442d0p-24f};
-    static constexpr float aT[11] = {
-        0x1.555556p-2f,  -0x1.99999ap-3f, 0x1.24924ap-3f,  -0x1.c71c70p-4f,
-        0x1.745cdcp-4f,  -0x1.3b0f2ap-4f, 0x1.10d66ap-4f,  -0x1.dde2d6p-5f,
-        0x1.97b4b2p-5f,  -0x1.2b4442p-5f, 0x1.0ad3aep-6f,
-    };
     const uint32_t hx = bits(x);
     const uint32_t ix = hx & 0x7fffffffu;
     const bool negative = (hx >> 31) != 0;
     int id;
     if (ix >= 0x4c000000u) {                   // |x| >= 2^25, or not a number
         if (ix > 0x7f800000u) return x + x;
-        return negative ? -atanhi[3] - atanlo[3] : atanhi[3] + atanlo[3];
+        return negative ? -atan_hi[4] - atan_lo[4] : atan_hi[4] + atan_lo[4];
     }
     if (ix < 0x3ee00000u) {                    // |x| < 7/16
         if (ix < 0x31000000u) return x;        // |x| < 2^-29
@@ -97,16 +103,19 @@ inline float arc_tan(float x) {
     }
     const float z = x * x;
     const float w = z * z;
-    // The odd and the even terms of the polynomial apart.
-    const float s1 =
-        z * (aT[0] + w * (aT[2] + w * (aT[4] + w * (aT[6] + w * (aT[8] + w * aT[10])))));
-    const float s2 = w * (aT[1] + w * (aT[3] + w * (aT[5] + w * (aT[7] + w * aT[9]))));
+    // The odd and the even terms of the polynomial apart, each by Horner's rule
+    // in w = x^4.
+    float p1 = atan_poly[10], p2 = atan_poly[9];
+    for (int i = 8; i >= 0; i -= 2) p1 = atan_poly[i] + w * p1;
+    for (int i = 7; i >= 1; i -= 2) p2 = atan_poly[i] + w * p2;
+    const float s1 = z * p1;
+    const float s2 = w * p2;
     if (id < 0) return x - x * (s1 + s2);
-    const float a = atanhi[id] - ((x * (s1 + s2) - atanlo[id]) - x);
+    const float a = atan_hi[id + 1] - ((x * (s1 + s2) - atan_lo[id + 1]) - x);
     return negative ? -a : a;
 }
 
-// The arc cosine of `arcos`, inlined into `lines_l_h`.
+// The arc cosine of `arcos`.
 inline float arc_cos(float h) {
     float h2 = h * h;
     if (h2 >= 1.0f) return h < 0.0f ? pi2 + pi2 : 0.0f;
@@ -194,6 +203,87 @@ void split_stage(float qas, float is, float l1, float l2, float l6, SplitStage& 
     s.exit = s.am2 < 0.00001f ? SplitStage::am2_small : SplitStage::go_on;
 }
 
+#if defined(__SSE2__)
+// arc_cos of two arguments at once, u in lane 0 and v in lane 1 of the SSE
+// registers: the packed operations round every lane as the scalar ones do, so
+// each result is arc_cos's bit for bit.  The arc tangent is arc_tan's with its
+// reduction written out: t = (a |x| + b) / (c |x| + d) and, past the
+// polynomial p, hi - ((t p - lo) - t) with x's sign put back; with no
+// reduction (a, b, c, d, hi, lo) = (1, 0, 0, 1, 0, 0) gives |x| - |x| p.
+// Arguments of the special cases go to arc_cos.
+inline void arc_cos_pair(float u, float v, float& au, float& av) {
+    const __m128 h = _mm_setr_ps(u, v, 0.5f, 0.5f);
+    const __m128 h2 = _mm_mul_ps(h, h);
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 special =
+        _mm_or_ps(_mm_or_ps(_mm_cmpge_ps(h2, _mm_set1_ps(1.0f)),
+                            _mm_cmplt_ps(_mm_andnot_ps(sign, h), _mm_set1_ps(0.0001f))),
+                  _mm_cmpunord_ps(h, h));
+    if (_mm_movemask_ps(special) & 3) {
+        au = arc_cos(u);
+        av = arc_cos(v);
+        return;
+    }
+    const __m128 x = _mm_div_ps(_mm_sqrt_ps(_mm_sub_ps(_mm_set1_ps(1.0f), h2)), h);
+    float num[2], den[2], hi[2], lo[2];   // lanes 0 and 1
+    for (int k = 0; k < 2; ++k) {
+        const float xk = k == 0 ? _mm_cvtss_f32(x) : _mm_cvtss_f32(_mm_shuffle_ps(x, x, 1));
+        const uint32_t ix = bits(xk) & 0x7fffffffu;
+        if (ix >= 0x4c000000u || ix < 0x31000000u) {
+            au = arc_cos(u);
+            av = arc_cos(v);
+            return;
+        }
+        const float ax = std::fabs(xk);
+        int id;
+        if (ix < 0x3ee00000u) {
+            id = 0;
+            num[k] = ax;
+            den[k] = 1.0f;
+        } else if (ix < 0x3f300000u) {
+            id = 1;
+            num[k] = 2.0f * ax - 1.0f;
+            den[k] = 2.0f + ax;
+        } else if (ix < 0x3f980000u) {
+            id = 2;
+            num[k] = ax - 1.0f;
+            den[k] = ax + 1.0f;
+        } else if (ix < 0x401c0000u) {
+            id = 3;
+            num[k] = ax - 1.5f;
+            den[k] = 1.0f + 1.5f * ax;
+        } else {
+            id = 4;
+            num[k] = -1.0f;
+            den[k] = ax;
+        }
+        hi[k] = atan_hi[id];
+        lo[k] = atan_lo[id];
+    }
+    const __m128 t = _mm_div_ps(_mm_setr_ps(num[0], num[1], 1.0f, 1.0f),
+                                _mm_setr_ps(den[0], den[1], 1.0f, 1.0f));
+    const __m128 z = _mm_mul_ps(t, t);
+    const __m128 w = _mm_mul_ps(z, z);
+    auto c = [](int i) { return _mm_set1_ps(atan_poly[i]); };
+    auto mul = [](__m128 a, __m128 b) { return _mm_mul_ps(a, b); };
+    auto add = [](__m128 a, __m128 b) { return _mm_add_ps(a, b); };
+    // The odd and the even terms of the polynomial apart, as in arc_tan.
+    __m128 p1 = c(10), p2 = c(9);
+    for (int i = 8; i >= 0; i -= 2) p1 = add(c(i), mul(w, p1));
+    for (int i = 7; i >= 1; i -= 2) p2 = add(c(i), mul(w, p2));
+    const __m128 s1 = mul(z, p1);
+    const __m128 s2 = mul(w, p2);
+    const __m128 hi_v = _mm_setr_ps(hi[0], hi[1], 0.0f, 0.0f);
+    const __m128 lo_v = _mm_setr_ps(lo[0], lo[1], 0.0f, 0.0f);
+    __m128 a = _mm_sub_ps(hi_v, _mm_sub_ps(_mm_sub_ps(mul(t, add(s1, s2)), lo_v), t));
+    a = _mm_or_ps(_mm_andnot_ps(sign, a), _mm_and_ps(sign, x));
+    // Plus pi where h < 0 (a is not 0 here, so adding 0 elsewhere changes nothing).
+    a = add(a, _mm_and_ps(_mm_cmplt_ps(h, _mm_setzero_ps()), _mm_set1_ps(pi2 + pi2)));
+    au = _mm_cvtss_f32(a);
+    av = _mm_cvtss_f32(_mm_shuffle_ps(a, a, 1));
+}
+#endif
+
 // The terms of one call that depend on eta alone.  The scans run through the
 // same etas for every splitting, so those of the last etas are kept, each in
 // the slot its bits hash to.  A slot starts out holding eta = +0.
@@ -269,8 +359,14 @@ void lines_l_h(float qas, float eta, float is, float l1, float l2, float l6, int
         if (!(std::fabs(cos2p) <= 1.0f)) return;   // NaN included
     }
 
+#if defined(__SSE2__)
+    float teta, phi;
+    arc_cos_pair(std::sqrt(1.0f - sint2), cos2p, teta, phi);
+    phi = phi / 2.0f;
+#else
     float teta = arc_cos(std::sqrt(1.0f - sint2));
     const float phi = arc_cos(cos2p) / 2.0f;
+#endif
 
     int32_t i_oct = ioct;
     if (ioct > 4) {
