@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -116,4 +118,59 @@ TEST(Arcos, StatedValues) {
     EXPECT_EQ(bits(arcos(-0.00005f)), bits(1.5707964f));
     EXPECT_NEAR(arcos(0.5f), 1.0471976f, 1e-7f);
     EXPECT_NEAR(arcos(-0.5f), 2.0943952f, 2e-7f);
+}
+
+// The routine keeps the terms of the last splitting and of recent etas: a
+// result must not depend on what was asked before it.  Each case is solved
+// after a call that differs from it in one input only (a signed zero, the
+// next float, another line), and against its result after a call that
+// differs from it in every input.
+TEST(Hyperfine, ResultsDoNotDependOnThePreviousCall) {
+    struct Case {
+        float qas, eta, is, l2;
+    };
+    const Case cases[] = {
+        {-0.7f, 0.2f, IS, L2},
+        {-0.7f, 0.3f, IS, L2},
+        {std::nextafter(-0.7f, 0.0f), 0.2f, IS, L2},
+        {-0.7f, 0.2f, std::nextafter(IS, 0.0f), L2},
+        {-0.7f, 0.2f, IS + 0.01f, L2},
+        {-0.7f, 0.2f, IS, -4.0f},
+        {0.7f, 0.2f, IS, L2},
+        {-1.5f, 0.9f, IS, L2},
+        {0.0f, 0.2f, IS, L2},
+        {-0.0f, 0.2f, IS, L2},
+        {-0.1f, 0.2f, IS, L2},   // prints message 2
+        {-0.7f, 0.0f, IS, L2},
+        {-0.7f, -0.0f, IS, L2},
+    };
+    auto run = [](const Case& c) {
+        Result r;
+        testing::internal::CaptureStdout();
+        zorb::lines_l_h(c.qas, c.eta, c.is, L1, c.l2, L6, 1, r.haeu, r.phi, r.teta, r.exist);
+        std::fflush(stdout);
+        r.screen = testing::internal::GetCapturedStdout();
+        return r;
+    };
+    const Case other = {-3.3f, 0.77f, 0.123f, -4.1f};
+    constexpr std::size_t n = sizeof cases / sizeof cases[0];
+    Result fresh[n];
+    for (std::size_t i = 0; i < n; ++i) {
+        run(other);
+        fresh[i] = run(cases[i]);
+    }
+    auto same = [&](std::size_t i, const Result& r) {
+        EXPECT_EQ(r.exist, fresh[i].exist);
+        EXPECT_EQ(bits(r.haeu), bits(fresh[i].haeu));
+        EXPECT_EQ(bits(r.phi), bits(fresh[i].phi));
+        EXPECT_EQ(bits(r.teta), bits(fresh[i].teta));
+        EXPECT_EQ(r.screen, fresh[i].screen);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = 0; j < n; ++j) {
+            SCOPED_TRACE(testing::Message() << "case " << j << " after case " << i);
+            same(i, run(cases[i]));
+            same(j, run(cases[j]));
+        }
+    }
 }
