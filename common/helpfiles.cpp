@@ -37,13 +37,25 @@ std::string help_name_text(std::string_view field) {
     return std::string(field.substr(0, end));
 }
 
+// The running program's own file, links resolved ("" when unknown).
+static std::string own_file() {
+    char exe[4096];
+    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) return "";
+    return std::string(exe, static_cast<std::size_t>(n));
+}
+
 std::string usable_help_file(const std::string& name) {
     if (is_regular_file(name)) return name;
-    if (is_directory(name)) {
-        std::string inside = name;
-        if (inside.back() != '/') inside += '/';
-        inside += program_name() + ".help";
-        if (is_regular_file(inside)) return inside;
+    if (!is_directory(name)) return "";
+    std::string dir = name;
+    if (dir.back() != '/') dir += '/';
+    // By the name the program was started by, then by its file's own name:
+    // a link such as "sel" to select (select is a keyword of bash) still
+    // finds select.help.
+    const std::string own = own_file();
+    for (const std::string& prog : {program_name(), own.substr(own.rfind('/') + 1)}) {
+        if (!prog.empty() && is_regular_file(dir + prog + ".help")) return dir + prog + ".help";
     }
     return "";
 }
@@ -51,11 +63,9 @@ std::string usable_help_file(const std::string& name) {
 // The help folder beside an installed program: <prefix>/bin/prog gives
 // <prefix>/share/zorb/help, wherever the suite was installed.
 static std::string help_beside_program() {
-    char exe[4096];
-    ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) return "";
-    std::string bin = directory_of(std::string(exe, static_cast<std::size_t>(n)));
-    return directory_of(bin) + "/share/zorb/help";
+    const std::string exe = own_file();
+    if (exe.empty()) return "";
+    return directory_of(directory_of(exe)) + "/share/zorb/help";
 }
 
 std::string bundled_help_file(const std::string& local) {

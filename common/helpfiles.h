@@ -5,7 +5,8 @@
 // turn it into a file system name and decide which file a name stands for:
 //   - a regular file stands for itself;
 //   - a directory stands for the file "<program name>.help" in it, where the
-//     program name is the one set by the driver (program_name() of input.h);
+//     program name is the one set by the driver (program_name() of input.h),
+//     or else the name of the program's own file (a link of another name);
 //     this is how a program that names no help file of its own finds its
 //     entries below the help root.
 // When nothing is found through the environment or the current directory,

@@ -167,15 +167,15 @@ TEST(SelectPiped, HelpOnTheCommandLineComesBeforeTheMenu) {
     EXPECT_TRUE(has(piped(measurement_help + "\n\n" + factor_one, {"-x", "other"}).out,
                     "select: planning the absorber measurement"));
     // The program's own name counts, the directories it is started from do
-    // not (a home such as /home/stephen).
+    // not (a home such as /home/stephen); a link of another name still finds
+    // the program's help file.
     const std::string dir = zt::temp_dir() + "/theory";
     std::filesystem::create_directory(dir);
     for (const char* name : {"select", "sheet"}) {
         std::filesystem::create_symlink(zt::built("select"), dir + "/" + name);
         zt::Run run = zt::run_piped(dir + "/" + name, {"-x"}, "\n\n" + factor_one,
                                     {{"ZORBHEPATH", zt::source("help")}}, zt::temp_dir());
-        EXPECT_EQ(has(run.out, "subroutine help(chin):\nbackground/measurement "), name[1] == 'h')
-            << name;
+        EXPECT_EQ(has(run.out, "planning the absorber measurement"), name[1] == 'h') << name;
     }
 }
 
