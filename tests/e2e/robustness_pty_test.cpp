@@ -36,6 +36,21 @@ zt::Case end_terminal(const zt::Program& p, zt::Pty& t, const std::string& dir) 
 
 const std::vector<int> hang_up = {128 + SIGHUP};
 
+// Replays the session up to stop `at` and waits there for its question.
+bool reach_chunk(zt::Pty& t, const zt::Recording& r, std::size_t at) {
+    std::string where;
+    if (!zt::replay(t, r, 0, at, where)) {
+        ADD_FAILURE() << where;
+        return false;
+    }
+    if (!t.expect(r.waits[at])) {
+        ADD_FAILURE() << "chunk " << at;
+        return false;
+    }
+    t.drain(30);
+    return true;
+}
+
 class TerminalMatrix : public ::testing::TestWithParam<std::string> {
 protected:
     const zt::Program& prog() const { return zt::program(GetParam()); }
@@ -49,10 +64,7 @@ protected:
         for (std::size_t at = 0; at < r.chunks.size(); ++at) {
             std::string dir = zt::prepared_dir(prog());
             zt::Terminal term(prog(), dir);
-            std::string where;
-            ASSERT_TRUE(zt::replay(term.pty, r, 0, at, where)) << where;
-            ASSERT_TRUE(term.pty.expect(r.waits[at])) << "chunk " << at;
-            term.pty.drain(30);
+            ASSERT_TRUE(reach_chunk(term.pty, r, at));
             act(term.pty);
             tally.add(end_terminal(prog(), term.pty, dir), "at chunk " + std::to_string(at), hang_up);
         }
@@ -100,10 +112,7 @@ TEST_P(OddTerminalMatrix, OddInputAtEveryQuestionAndMenu) {
     for (std::size_t at = 0; at < r.chunks.size(); ++at) {
         std::string dir = zt::prepared_dir(p);
         zt::Terminal term(p, dir);
-        std::string where;
-        ASSERT_TRUE(zt::replay(term.pty, r, 0, at, where)) << where;
-        ASSERT_TRUE(term.pty.expect(r.waits[at])) << "chunk " << at;
-        term.pty.drain(30);
+        ASSERT_TRUE(reach_chunk(term.pty, r, at));
         zt::feed(term.pty, line + "\r");
         term.pty.settle(100, 20000);
         tally.add(end_terminal(p, term.pty, dir), "at chunk " + std::to_string(at), hang_up);
@@ -129,10 +138,7 @@ TEST_P(RandomTerminalMatrix, SeededRandomStreams) {
         std::size_t at = seed % r.chunks.size();
         std::string dir = zt::prepared_dir(p);
         zt::Terminal term(p, dir);
-        std::string where;
-        ASSERT_TRUE(zt::replay(term.pty, r, 0, at, where)) << where;
-        ASSERT_TRUE(term.pty.expect(r.waits[at])) << "chunk " << at;
-        term.pty.drain(30);
+        ASSERT_TRUE(reach_chunk(term.pty, r, at));
         std::string bytes = zt::random_stream(seed);
         for (char& c : bytes)
             if (c == '\x03' || c == '\x1a' || c == '\x1c') c = ' ';
