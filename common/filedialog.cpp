@@ -28,6 +28,10 @@ namespace {
 // "/directory/", "_file.exten:  [" and "]".
 constexpr int prompt_frame = 27;
 
+// A typed name must end before the last character of its 132-character
+// field: one that reaches it may have been cut from a longer line.
+constexpr int max_name = 132;
+
 // The login name and the utility directory, from the environment; a variable
 // that is not set leaves the field as it was.  Without LOGNAME and USER (a
 // service or a container) the login name comes from the user database, so
@@ -57,11 +61,15 @@ std::string first_item(const Text80& value) {
 // deffile and ld as the answer leaves them otherwise (its first item on, and
 // the item's length).  A shorthand changes only the name: what follows it on
 // the line stays behind it as after a plain name, and ld counts the name, so
-// "~/x more" names "/home/<login>/x" as "x more" names "x".
-void expand(const Text132& answer, Text132& deffile, int& ld) {
+// "~/x more" names "/home/<login>/x" as "x more" names "x".  False when the
+// name does not fit in the field: it would be cut into another name.
+bool expand(const Text132& answer, Text132& deffile, int& ld) {
     int il = 0, ip = 0, ia = 0;
     Text132 cha;
     nextchar(answer, il, ip, cha, ia);
+    // An item that reaches the end of the line may have been cut from a
+    // longer one.
+    const bool whole = ip + ia - 1 < max_name;
     std::string name;
     if (cha.starts_with("$HOME") || cha.starts_with("$home"))
         name = "/home/" + first_item(info.logname) + std::string(cha.sub(6, ia));
@@ -72,17 +80,19 @@ void expand(const Text132& answer, Text132& deffile, int& ld) {
     else {
         deffile = cha;
         ld = ia;
-        return;
+        return whole;
     }
     deffile.assign(name + std::string(cha.sub(ia + 1, 132)));
     ld = std::min(static_cast<int>(name.size()), 132);
+    return whole && static_cast<int>(name.size()) < max_name;
 }
 
 // The extension of deffile(1:ld), or the current one appended.  Only the last
 // component of a path counts, so that "../data" or a dotted directory name
 // gets the extension like any other name without one.  le follows exten, so
 // that an extension taken from one answer is appended whole to the next.
-void settle_extension(Text132& deffile, int& ld, Text16& exten, int& le) {
+// False when the name with its extension does not fit in the field.
+bool settle_extension(Text132& deffile, int& ld, Text16& exten, int& le) {
     std::string_view name = deffile.sub(1, ld);
     std::size_t slash = name.rfind('/');
     std::size_t dot = name.rfind('.');
@@ -90,11 +100,12 @@ void settle_extension(Text132& deffile, int& ld, Text16& exten, int& le) {
         std::string_view ext = name.substr(dot + 1);
         exten.assign(ext);
         le = static_cast<int>(std::min<std::size_t>(ext.size(), 16));
-        return;
+        return true;
     }
     std::string named = std::string(name) + "." + std::string(exten.sub(1, le));
     deffile.assign(named);
     ld = std::min(static_cast<int>(named.size()), 132);
+    return static_cast<int>(named.size()) < max_name;
 }
 
 }  // namespace
@@ -147,8 +158,20 @@ void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, 
         }
         if (answer.blank()) return;
 
-        expand(answer, deffile, ld);
-        settle_extension(deffile, ld, exten, le);
+        // A name too long for the field is refused, not cut: the file would
+        // be another one than the one typed.  The default stays as it was.
+        Text132 name = deffile;
+        int name_ld = ld, name_le = le;
+        Text16 name_exten = exten;
+        if (!expand(answer, name, name_ld) || !settle_extension(name, name_ld, name_exten, name_le)) {
+            write_line(nwr, " file name too long: at most " + std::to_string(max_name - 1) +
+                                " characters");
+            continue;
+        }
+        deffile = name;
+        ld = name_ld;
+        exten = name_exten;
+        le = name_le;
 
         // A default that stood on two lines is cleared twice over.
         const int times = shown_ld > ll ? 2 : 1;

@@ -85,13 +85,29 @@ TEST(FileDialogue, NamesAndExtensions) {
         // Dots in directory names are no extension.
         {"../data", result(11, "../data.lst", "lst")},
         {"run.d/data.txt", result(14, "run.d/data.txt", "txt")},
-        // An over-long name fills the field; the extension finds no room.
-        {std::string(300, 'f'), result(132, std::string(132, 'f'), "lst")},
+        // The longest name the field holds, extension included.
+        {std::string(127, 'f'), result(131, std::string(127, 'f') + ".lst", "lst")},
     };
     for (auto& [answer, expect] : cases) EXPECT_EQ(chosen(answer), expect) << answer;
     // An extension taken from one answer is appended whole to the next.
     zt::Run r = dialogue("sixline.lst", "x.text\ny\n\n");
     EXPECT_NE(r.out.find(result(6, "y.text", "text")), std::string::npos) << r.out;
+}
+
+// A name that does not fit in the field is refused and asked again, the
+// default kept: cut, it would name another file.
+TEST(FileDialogue, NamesTooLongForTheFieldAreRefused) {
+    const std::string refused = " file name too long: at most 131 characters\n";
+    const std::string keeps = result(11, "sixline.lst", "lst");
+    zt::Env env = {{"LOGNAME", "alice"}};
+    for (const std::string& answer : {std::string(300, 'f'),          // cut by the line
+                                      std::string(131, 'f'),          // no room for ".lst"
+                                      "  " + std::string(130, 'f'),   // reaches the line's end
+                                      "~/" + std::string(125, 'f') + ".dat"}) {   // written out
+        zt::Run r = dialogue("sixline.lst", answer + "\n\n", {}, env);
+        EXPECT_NE(r.out.find(refused + prompt("sixline.lst")), std::string::npos) << answer;
+        EXPECT_NE(r.out.find(keeps), std::string::npos) << answer;
+    }
 }
 
 TEST(FileDialogue, DirectoryShorthands) {
