@@ -222,6 +222,11 @@ void ask_energies(Counts& counts, IntensityInput& in, const EnergyLabels& enel) 
 }
 
 void run(const std::string& argument) {
+    // The file question offers its default in ncol - 1 characters and would
+    // cut a longer name into the name of another file.
+    if (static_cast<int>(argument.size()) > ncol - 1)
+        file_error_exit(argument, "name longer than " + std::to_string(ncol - 1) +
+                                      " characters; give it from a nearer directory");
     start_line();
 
     Text32 filetype("thickness_counts");

@@ -212,6 +212,8 @@ TEST(FracfitPiped, FilesThatCannotBeUsed) {
         {"ex.dat", "T\n1 0 100\n2 1 50\n----\n1 2\n0\n", "fewer than three default lines"},
         {"ex.dat", thirteen + "----\n\n\n\n", "line 14: more than 12 thickness lines"},
         {"ex.dat", "T\n1 0 0\n2 1 50\n----\n\n\n\n", "line 2: thickness line 1 must hold"},
+        // Longer than the file question holds: it would name another file.
+        {"./" + std::string(74, '.') + "/ex.dat", "", "name longer than 79 characters"},
     };
     for (const auto& c : cases) {
         std::string dir = with_file(c.text);
