@@ -367,7 +367,7 @@ TEST(HelpFiles, TextsStateThePhysicsAndTheWaysOut) {
           " sixline is for 57Fe only.", "phi the azimuth of H from the x axis (that of Vxx)"},
          {}},
         {"sixline", sixline, "sixline/reading",
-         {"lines 3 and 4 lie at L5 - H/84.16 and L2 + H/84.16", "scan both signs",
+         {"lines 3 and 4 lie at L5 - H/84.16 and", "scan both signs",
           "The sign of H is not determined"},
          {}},
         {"fracfit", "-", "deadtime/model", {"that of a non-paralysable detector", "under-corrected"},
