@@ -1,5 +1,6 @@
 // Reading the counts file of fracfit and the complete text of a rewrite.
 #include "countsfile.h"
+#include "filerewrite.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,10 +26,10 @@ TEST(CountsFile, TheExampleAndItsRewrite) {
     EXPECT_EQ(f.cm(3), 4783.0f);
     EXPECT_EQ(f.defaults[0], "   1   2");
     EXPECT_EQ(zorb::counts_text(f, f.defaults), example);
-    // Further lines after the defaults are not part of the file's format.
-    ASSERT_TRUE(zorb::parse_counts(example + "notes\n", f, why));
+    // Lines after the defaults are the user's notes and stay as they are.
+    ASSERT_TRUE(zorb::parse_counts(example + "notes\n\nmore", f, why));
     EXPECT_EQ(zorb::counts_text(f, {"a", "b", "c"}), example.substr(0, example.find("   1")) +
-                                                          "a\nb\nc\n");
+                                                          "a\nb\nc\nnotes\n\nmore");
 }
 
 TEST(CountsFile, CarriageReturnsSkippedLinesAndTheDashes) {
@@ -86,7 +87,7 @@ TEST(CountsFile, ReplacedThroughTheLinkKeepingThePermissions) {
 
     std::string target, why;
     ASSERT_TRUE(zorb::counts_target(link, target, why)) << why;
-    ASSERT_TRUE(zorb::replace_file(target, "new\n", why)) << why;
+    ASSERT_TRUE(zorb::rewrite_file(target, "new\n", why)) << why;
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
