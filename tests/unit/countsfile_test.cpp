@@ -46,10 +46,13 @@ TEST(CountsFile, CarriageReturnsSkippedLinesAndTheDashes) {
     EXPECT_EQ(f.defaults[2], "1 4");
     EXPECT_EQ(zorb::counts_text(f, {"a", "b", "c"}),
               "T\r\n1 0 100\r\nx 0.5 50\r\n3 1 20 \r\n ---- \r\na\r\nb\r\nc\r\n");
-    // A line with its number but without counts is skipped too.
+    EXPECT_EQ(f.nickel, 3);
+    // A line with its number but without counts is skipped too; the nickel
+    // foil is the last line read as a thickness line, not a skipped one.
     ASSERT_TRUE(zorb::parse_counts("T\n1 0 100\n2 0.5\n----\n\n\n\n", f, why)) << why;
     EXPECT_EQ(f.nt, 2);
     EXPECT_FALSE(f.valid(2));
+    EXPECT_EQ(f.nickel, 1);
 }
 
 TEST(CountsFile, FilesThatAreRefusedNameTheirFault) {
@@ -65,6 +68,10 @@ TEST(CountsFile, FilesThatAreRefusedNameTheirFault) {
         {"T\n2 0 100\n----\n\n\n\n", "line 2: thickness line 1 must hold"},
         {"T\n1 0 0\n2 1 5\n----\n\n\n\n", "line 2: thickness line 1 must hold"},
         {thirteen + "----\n\n\n\n", "line 14: more than 12 thickness lines"},
+        {"T\n1 0 100\n2 1 1.0e39\n----\n\n\n\n", "line 3: the counts are not a finite number"},
+        {"T\n1 0 1.0e39\n----\n\n\n\n", "line 2: the counts are not a finite number"},
+        {"T\n1 0 100\n2 1 -5\n----\n\n\n\n", "line 3: the counts are negative"},
+        {"T\n1 0 100\n2 1.0e39 5\n----\n\n\n\n", "line 3: the thickness is not a finite number"},
     };
     for (const auto& c : cases) {
         CountsFile f;
