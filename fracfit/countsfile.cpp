@@ -51,10 +51,6 @@ bool ends_thickness_lines(std::string_view text) {
     return Text132(text).contains("----");
 }
 
-}  // namespace
-
-namespace {
-
 // Index of the line that ends the thickness lines (the first after the
 // title that shows "----"), or 0 when there is none.
 std::size_t dashes_line(const std::vector<Line>& lines) {
