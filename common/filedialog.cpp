@@ -129,6 +129,7 @@ void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, 
     stringlength(deffile, ld);
     fill_info();
 
+    const std::string entry_name(deffile.sub(1, ld));
     const std::string kind = "/directory/" + std::string(filetype.sub(1, lf));
     for (;;) {
         const int shown_ld = ld;
@@ -156,7 +157,10 @@ void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, 
             ld = 0;
             return;
         }
-        if (answer.blank()) return;
+        if (answer.blank()) {
+            prompt::unconfirmed_at_end(deffile.sub(1, ld) != entry_name);
+            return;
+        }
 
         // A name too long for the field is refused, not cut: the file would
         // be another one than the one typed.  The default stays as it was.

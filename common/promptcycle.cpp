@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "help.h"
+#include "input.h"
 #include "numfmt.h"
 #include "readalinef.h"
 #include "text.h"
@@ -118,6 +119,10 @@ bool bracket_value(const Text132& line, float& value) {
     return true;
 }
 
+void unconfirmed_at_end(bool new_answer) {
+    if (new_answer && keyboard_ended()) end_of_input_exit();
+}
+
 void read_numbers(const Text132& answer, int ncol, int& count, NumberList& out) {
     trlch(std::clamp(ncol, 0, 132), answer, count, out);
 }
@@ -137,6 +142,7 @@ void help_on_scripts(Cycle& c) {
 }  // namespace
 
 Answer Cycle::run() {
+    const std::string first_line = question_line();   // with the default it was asked with
     for (;;) {
         std::string line = question_line();
         write_line(nwr, record ? "(b) " + line : line);
@@ -160,6 +166,7 @@ Answer Cycle::run() {
                 if (record && script_help) help_on_scripts(*this);
                 break;
             case Answer::accept:
+                unconfirmed_at_end(line != first_line);
                 return Answer::accept;
             case Answer::quit:
                 return Answer::quit;

@@ -88,6 +88,10 @@ float shown_value(const Shown& s);
 // A value read from a script line: the text between the last "]" at or before
 // position 80 and the nearest "[" before it.  False when there is no "]".
 bool bracket_value(const Text132& line, float& value);
+// An empty answer that is the end of input accepts only the default the
+// question was asked with: when the brackets show a new answer, typed but not
+// confirmed, the program ends (end-of-input status) without taking it.
+void unconfirmed_at_end(bool new_answer);
 // The numbers among the first ncol characters of an answer.
 void read_numbers(const Text132& answer, int ncol, int& count, NumberList& out);
 

@@ -30,7 +30,6 @@ constexpr int ncol = 80;   // columns passed to the prompts
 constexpr int nrd = unit_keyboard;
 constexpr int nwr = unit_screen;
 constexpr int n_ch = 80;   // characters of an answer searched for numbers
-constexpr std::size_t largest_counts_file = 1 << 24;
 
 void say(const std::string& text) { write_line(nwr, text); }
 
@@ -61,29 +60,28 @@ void start_line() {
 }
 
 // The counts file of this run: what was read, and the default lines as they
-// stand now.  Each choice replaces one of them and rewrites the whole file.
+// stand now.  Each choice replaces one of them in the file as it then stands.
 class Counts {
 public:
     void open(const std::string& name) {
         name_ = name;
-        std::string why;
-        if (!counts_target(name, target_, why)) file_error_exit(name, why);
-        std::ifstream in(target_, std::ios::binary);
-        std::string bytes;
-        bytes.resize(largest_counts_file + 1);
-        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (in.bad()) file_error_exit(name, std::strerror(errno ? errno : EIO));
-        bytes.resize(static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > largest_counts_file)
-            file_error_exit(name, "larger than 16 MiB, not a counts file");
-        if (!parse_counts(bytes, file, why)) file_error_exit(name, why);
+        std::string why, bytes;
+        if (!counts_target(name, target_, why) || !read_counts_bytes(target_, bytes, why) ||
+            !parse_counts(bytes, file, why))
+            file_error_exit(name, why);
         lines_ = file.defaults;
     }
     // Replaces default line k (0 thickness, 1 dead time, 2 energies).
     void set_default(int k, const std::string& line) {
         lines_[static_cast<std::size_t>(k)] = line;
         std::string why;
-        if (!replace_file(target_, counts_text(file, lines_), why)) file_error_exit(name_, why);
+        bool changed = false;
+        if (!rewrite_defaults(target_, file, lines_, changed, why)) file_error_exit(name_, why);
+        if (changed && !told_changed_) {
+            told_changed_ = true;
+            say(" the thickness lines of " + name_ +
+                " were changed during the run; the results are from the lines as first read");
+        }
     }
     // Default line k as the dialogue reads it: its first 32 characters.
     Text32 chdef(int k) const { return Text32(file.defaults[static_cast<std::size_t>(k)]); }
@@ -93,6 +91,7 @@ public:
 private:
     std::string name_, target_;
     std::array<std::string, 3> lines_;
+    bool told_changed_ = false;
 };
 
 // Step 9: each thickness line; a skipped one says so.
@@ -247,7 +246,9 @@ void run(const std::string& argument) {
     say(" material Al");
 
     IntensityInput in;
-    in.nt = f.nt;
+    // The nickel foil is the last line read as a thickness line, whatever
+    // skipped lines follow it.
+    in.nt = f.nickel;
     in.thick = f.thick;
     in.cm = f.cm;
     in.valid = f.valid;

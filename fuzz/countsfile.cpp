@@ -1,7 +1,8 @@
 // fracfit's counts file on any bytes: a file that is read is rewritten with
 // new default lines, and the rewritten file reads back with the same title,
-// thickness lines and head, and with exactly the default lines written.
+// thickness lines, head and notes, and with exactly the default lines written.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text = zorb::counts_text(f, defaults);
     zorb::CountsFile g;
     if (!zorb::parse_counts(text, g, why)) fuzz::fail("the rewritten file is refused: " + why);
-    if (g.title != f.title || g.head != f.head || g.nt != f.nt)
+    if (g.title != f.title || g.head != f.head || g.nt != f.nt || g.nickel != f.nickel)
         fuzz::fail("the rewritten file has another head");
     for (int i = 1; i <= f.nt; ++i) {
         if (g.valid(i) != f.valid(i)) fuzz::fail("thickness line " + std::to_string(i) + " changed");
@@ -50,5 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int i = 0; i < 3; ++i)
         if (g.defaults[i] != defaults[i]) fuzz::fail("default line " + std::to_string(i + 1));
+    if (g.tail != f.tail) fuzz::fail("the notes after the default lines changed");
+    for (int i = 1; i <= g.nt; ++i)
+        if (g.valid(i) && !(std::isfinite(g.cm(i)) && g.cm(i) >= 0.0f))
+            fuzz::fail("counts that are no counts were read");
     return 0;
 }

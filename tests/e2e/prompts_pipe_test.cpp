@@ -287,6 +287,33 @@ TEST(PromptsPipe, EndOfInputNeverLoops) {
     }
 }
 
+// An end of input while the brackets show a typed answer that was not yet
+// confirmed ends the program without taking it; while they show the default
+// the question was asked with, it accepts that default.
+TEST(PromptsPipe, EndOfInputNeverConfirmsATypedAnswer) {
+    const struct {
+        Args args;
+        std::string input;
+        bool taken;   // a result is returned (the old default)
+    } cases[] = {
+        {{"askvalue"}, "2.5\n", false},
+        {{"askvalue"}, "1 2\n", true},   // not one number: the brackets stay
+        {{"askvallim", "-d", "10"}, "150\n", false},
+        {{"askstring", "-d", "1 2"}, "4 5\n", false},
+        {{"askstring", "-d", "1 2"}, "1 2\n", true},   // the same text again
+        {{"yesno"}, "n\n", false},
+        {{"yesno"}, "x\n", true},   // neither y nor n: the default stays
+        {{"readfile", "-d", "data.lst"}, "other\n", false},
+        {{"readfile", "-d", "data.lst"}, "", true},
+    };
+    for (const auto& c : cases) {
+        zt::Run r = probe(c.args, c.input);
+        EXPECT_EQ(r.status, c.taken ? 0 : 3) << c.args[0] << c.input;
+        EXPECT_EQ(r.out.find("RESULT") != std::string::npos, c.taken) << c.args[0] << c.input;
+        EXPECT_EQ(r.err, c.taken ? "" : "drv_prompt_probe: end of input\n") << c.args[0];
+    }
+}
+
 TEST(BufferPipe, MostRecentlyUsedList) {
     struct Case {
         Args args;

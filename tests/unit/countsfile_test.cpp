@@ -1,5 +1,6 @@
 // Reading the counts file of fracfit and the complete text of a rewrite.
 #include "countsfile.h"
+#include "filerewrite.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,10 +26,10 @@ TEST(CountsFile, TheExampleAndItsRewrite) {
     EXPECT_EQ(f.cm(3), 4783.0f);
     EXPECT_EQ(f.defaults[0], "   1   2");
     EXPECT_EQ(zorb::counts_text(f, f.defaults), example);
-    // Further lines after the defaults are not part of the file's format.
-    ASSERT_TRUE(zorb::parse_counts(example + "notes\n", f, why));
+    // Lines after the defaults are the user's notes and stay as they are.
+    ASSERT_TRUE(zorb::parse_counts(example + "notes\n\nmore", f, why));
     EXPECT_EQ(zorb::counts_text(f, {"a", "b", "c"}), example.substr(0, example.find("   1")) +
-                                                          "a\nb\nc\n");
+                                                          "a\nb\nc\nnotes\n\nmore");
 }
 
 TEST(CountsFile, CarriageReturnsSkippedLinesAndTheDashes) {
@@ -45,10 +46,13 @@ TEST(CountsFile, CarriageReturnsSkippedLinesAndTheDashes) {
     EXPECT_EQ(f.defaults[2], "1 4");
     EXPECT_EQ(zorb::counts_text(f, {"a", "b", "c"}),
               "T\r\n1 0 100\r\nx 0.5 50\r\n3 1 20 \r\n ---- \r\na\r\nb\r\nc\r\n");
-    // A line with its number but without counts is skipped too.
+    EXPECT_EQ(f.nickel, 3);
+    // A line with its number but without counts is skipped too; the nickel
+    // foil is the last line read as a thickness line, not a skipped one.
     ASSERT_TRUE(zorb::parse_counts("T\n1 0 100\n2 0.5\n----\n\n\n\n", f, why)) << why;
     EXPECT_EQ(f.nt, 2);
     EXPECT_FALSE(f.valid(2));
+    EXPECT_EQ(f.nickel, 1);
 }
 
 TEST(CountsFile, FilesThatAreRefusedNameTheirFault) {
@@ -64,6 +68,10 @@ TEST(CountsFile, FilesThatAreRefusedNameTheirFault) {
         {"T\n2 0 100\n----\n\n\n\n", "line 2: thickness line 1 must hold"},
         {"T\n1 0 0\n2 1 5\n----\n\n\n\n", "line 2: thickness line 1 must hold"},
         {thirteen + "----\n\n\n\n", "line 14: more than 12 thickness lines"},
+        {"T\n1 0 100\n2 1 1.0e39\n----\n\n\n\n", "line 3: the counts are not a finite number"},
+        {"T\n1 0 1.0e39\n----\n\n\n\n", "line 2: the counts are not a finite number"},
+        {"T\n1 0 100\n2 1 -5\n----\n\n\n\n", "line 3: the counts are negative"},
+        {"T\n1 0 100\n2 1.0e39 5\n----\n\n\n\n", "line 3: the thickness is not a finite number"},
     };
     for (const auto& c : cases) {
         CountsFile f;
@@ -86,7 +94,7 @@ TEST(CountsFile, ReplacedThroughTheLinkKeepingThePermissions) {
 
     std::string target, why;
     ASSERT_TRUE(zorb::counts_target(link, target, why)) << why;
-    ASSERT_TRUE(zorb::replace_file(target, "new\n", why)) << why;
+    ASSERT_TRUE(zorb::rewrite_file(target, "new\n", why)) << why;
     struct stat st {};
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
