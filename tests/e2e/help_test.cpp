@@ -92,7 +92,8 @@ bool has(const zt::Run& r, const std::string& text) {
 TEST(HelpEntry, TraceLinesTextAttributesAndFooter) {
     zt::Run r = help({"fitting"}, "\n\n");
     const std::string chin = "fitting" + std::string(125, ' ');
-    const std::string hepath = root() + std::string(80 - root().size(), '\0');
+    // The help root's field: its text, blanks for the NULs after it.
+    const std::string hepath = root() + std::string(80 - root().size(), ' ');
     std::string file = root() + "/test.help";
     file += std::string(132 - file.size(), ' ');
     EXPECT_EQ(r.out.substr(0, r.out.find("\x1b[4m")),
@@ -108,6 +109,54 @@ TEST(HelpEntry, TraceLinesTextAttributesAndFooter) {
     r = help({"attr"}, "\n");
     EXPECT_TRUE(has(r, "\x1b[1mFirst odd code"));
     EXPECT_TRUE(has(r, "\x1b[4mUnder\x1b[0m\n\x1b[4mSecond odd code\x1b[0m\n")) << r.out;
+}
+
+// The trace lines of every program's help, with the help root set and
+// unset: no NUL byte on standard output, so a session's log stays text; a
+// field never written (an unset root, a program without a help file name of
+// its own) is an empty line.
+TEST(HelpEntry, TraceLinesWriteNoNulBytes) {
+    struct Case {
+        std::string program;
+        std::vector<std::string> args;
+        std::string input;
+        bool own_name;  // the program sets its help file name
+    };
+    const std::vector<Case> cases = {
+        {"select", {"help"}, "", false},
+        {"fracfit", {}, "he\n", false},
+        {"sixline", {}, "he\n", true},
+        {"chanconv", {}, "he\n", false},
+    };
+    const std::string chin_line = " subroutine help(chin):\n";
+    for (const Case& c : cases) {
+        for (bool set : {false, true}) {
+            SCOPED_TRACE(c.program + (set ? " with a help root" : " without"));
+            zt::Env e = {{"ZORBHEPATH", set ? zt::source("help") : zt::unset}};
+            zt::Run r = zt::run_piped(zt::built(c.program), c.args, c.input, e, zt::temp_dir());
+            EXPECT_EQ(r.out.find('\0'), std::string::npos);
+            std::size_t at = r.out.find(chin_line);
+            ASSERT_NE(at, std::string::npos) << r.out;
+            std::size_t end_chin = r.out.find('\n', at + chin_line.size());
+            std::size_t end_root = r.out.find('\n', end_chin + 1);
+            std::string root_line = r.out.substr(end_chin + 1, end_root - end_chin - 1);
+            std::string file_line = r.out.substr(r.out.find(chin_line, end_root));
+            file_line = file_line.substr(file_line.find('\n', chin_line.size()) + 1);
+            file_line = file_line.substr(0, file_line.find('\n'));
+            const std::string root = set ? zt::source("help") : "";
+            EXPECT_EQ(root_line, set ? root + std::string(80 - root.size(), ' ') : "");
+            if (!set && !c.own_name) {
+                EXPECT_EQ(file_line, "");
+            }
+            if (set) {
+                EXPECT_EQ(file_line.rfind(root, 0), 0u) << file_line;
+            }
+            if (c.own_name) {
+                EXPECT_NE(file_line.find("/Mossbauer_spectrum.help"), std::string::npos);
+            }
+            EXPECT_LE(file_line.size(), 132u);
+        }
+    }
 }
 
 TEST(HelpEntry, MarkersStarRedirectWildcardAndCircles) {
