@@ -197,6 +197,30 @@ TEST(HelpEntry, SixtyLinesArePagedInPagesOfTwentyThree) {
     EXPECT_EQ(t->wait(), 0);
 }
 
+// The window made smaller, then larger, while a long entry is paged: each
+// page is as long as the window is high when it is shown.
+TEST(HelpEntry, EachPageTakesTheWindowHeightOfItsTime) {
+    auto t = help_on_terminal("long");
+    struct Page {
+        int rows;   // the window's height before the page
+        int last;   // its last line
+    };
+    ASSERT_TRUE(t->expect("line 23 of")) << t->output();
+    for (Page p : {Page{12, 34}, Page{6, 39}, Page{24, 60}}) {
+        SCOPED_TRACE(p.rows);
+        t->drain(200);
+        t->set_size(p.rows, 80);
+        t->send("\r");
+        ASSERT_TRUE(t->expect("line " + std::to_string(p.last) + " of")) << t->output();
+        t->drain(300);
+        EXPECT_EQ(t->output().find("line " + std::to_string(p.last + 1) + " of"),
+                  std::string::npos);
+    }
+    t->send("\r");
+    ASSERT_TRUE(t->expect("from help-file:"));
+    EXPECT_EQ(t->wait(), 0);
+}
+
 // At 40 columns a bold or underlined line is cut at the window width as a
 // plain line is: a page of 11 lines on 12 rows keeps its first line in view.
 TEST(HelpEntry, AttributeLinesAreCutAtTheWindowWidth) {
