@@ -110,16 +110,6 @@ TEST(Options, FracfitTakesACountsFileAfterTheEndOfOptions) {
     }
 }
 
-TEST(Options, SelectShowsTheMeasurementHelpForEveryOtherWordHoldingHe) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"help"}, {"the", "x"}, {"cheap"}}) {
-        zt::Run r = zt::run_piped(zt::built("select"), args, "\n\n\n\n\n\n1\n\n",
-                                  {{"ZORBHEPATH", zt::source("help")}}, zt::temp_dir());
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out.rfind(" subroutine help(chin):\nbackground/measurement", 0), 0u) << r.out;
-    }
-}
-
 TEST(Options, AHelpTextThatCannotBeWrittenIsNoSuccess) {
     for (const std::string& p : programs) {
         zt::Run r = zt::run_piped("/bin/sh", {"-c", "exec \"$0\" --help >/dev/full", zt::built(p)},
