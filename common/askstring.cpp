@@ -2,7 +2,9 @@
 // default answer or the recent commands in the editor's history.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
+#include "attributes.h"
 #include "promptcycle.h"
 #include "prompts.h"
 #include "readalinef.h"
@@ -108,7 +110,9 @@ void buffer(Array1<Text132, 64>& cmdbuff, int maxbuf, Text132& comline, int& mbu
     }
 
     int32_t mch[readaline_max];
-    int n = std::clamp(static_cast<int>(readaline(mch, command_prompt)), 0, 132);
+    const std::string prompt =
+        screen_attributes() ? command_prompt : without_attributes(command_prompt);
+    int n = std::clamp(static_cast<int>(readaline(mch, prompt.c_str())), 0, 132);
     comline.fill(' ');
     if (n == 0) return;
     for (int i = 0; i < n; ++i) comline(i + 1) = static_cast<char>(mch[i] & 0xff);

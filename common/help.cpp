@@ -55,10 +55,24 @@ struct OpenRequest {
     OpenRequest& operator=(const OpenRequest&) = delete;
 };
 
-void trace(const Text132& chin, std::string_view third) {
+// A field as the trace lines show it.  A field that starts with NUL was never
+// written (an unset help root, a program without a help file name of its
+// own) and shows as an empty line; in any other the text ends at the first
+// NUL and blanks stand for the rest.  So no NUL byte reaches the screen, and
+// a session's log stays text.
+template <int N>
+std::string shown(const Field<N>& f) {
+    if (f(1) == '\0') return {};
+    std::string text = f.upto_nul();
+    text.resize(N, ' ');
+    return text;
+}
+
+template <int N>
+void trace(const Text132& chin, const Field<N>& third) {
     write_line(unit_screen, " subroutine help(chin):");
-    write_line(unit_screen, chin.view());
-    write_line(unit_screen, third);
+    write_line(unit_screen, shown(chin));
+    write_line(unit_screen, shown(third));
 }
 
 }  // namespace
@@ -71,7 +85,7 @@ void help(Text132& chin) {
     }
     const OpenRequest open;
     infopath();
-    trace(chin, path.hepath.view());
+    trace(chin, path.hepath);
 
     Text132 chcom;
     chcom.assign("/" + chin.str());
@@ -79,7 +93,7 @@ void help(Text132& chin) {
     Text132 helpfile;
     int l = hepath_length();
     helpfile.assign(std::string(path.hepath.c, l) + localpath.localhepath.str());
-    trace(chin, helpfile.view());
+    trace(chin, helpfile);
 
     std::string file = usable_help_file(help_name_text(helpfile.view()));
     if (file.empty()) {

@@ -93,6 +93,7 @@ private:
     void show_line(const Text80& line);
     void show_details(const std::string& file);
     void footer();
+    void measure();
     void push_level(const std::array<Text80, max_items + 1>& que,
                     const std::array<std::string, max_items + 1>& targets, int k);
     void pop_level();
@@ -185,6 +186,7 @@ Browser::Step Browser::show_text() {
     bool first_page = true;
     bool full = true;
     while (full) {
+        measure();
         int shown = 0;
         while (shown < height_ - 1 && line(1) != '/') {
             show_line(line);
@@ -370,14 +372,20 @@ Browser::Step Browser::level_menu() {
     }
 }
 
-void Browser::run() {
-    cmpa.nwrwin = unit_screen;
+// The window's size, taken at the start and before every page, so that a
+// window made smaller while help is open gets pages that fit it.
+void Browser::measure() {
     window(1);
     width_ = std::min<int>(term.ncol(1), 132);
     if (width_ < 1) width_ = 80;
     height_ = term.nrows(1);
     // A window of fewer than two rows would give pages of no lines at all.
     if (height_ < 2) height_ = 24;
+}
+
+void Browser::run() {
+    cmpa.nwrwin = unit_screen;
+    measure();
 
     std::string name = help_name_text(helpfile_.view());
     if (name.empty()) {

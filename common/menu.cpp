@@ -88,6 +88,9 @@ private:
     void widths();
     std::string start_drawing(Text132& cheader, Text80& chdf, int32_t& lk);
     void draw_title(Text132& cheader);
+    std::string title_line() const;
+    bool refit();
+    void redraw_title();
     void prepare_entries();
     void layout(int wmax);
     int row_lines(int row) const;
@@ -127,6 +130,16 @@ private:
     std::vector<int> hint_widths_;  // the hint lines standing on the answer line and below
 };
 
+// The window's size now, taken at every drawing: a window made smaller while
+// the menu is open gets a drawing that fits it.  The usable width follows
+// the window; one that a program set beyond the 130 columns that `window`
+// allows (sixline takes the whole width) stays the whole width.
+void measure_window() {
+    const bool whole_width = term.npl > 130;
+    window(1);
+    if (whole_width) term.npl = term.ncol(1);
+}
+
 // One line on the screen unit; `up` is the number of lines a cursor-up
 // sequence in it moves back.  The terminal's echo of a typed line end is
 // counted where the answer is read.
@@ -164,6 +177,7 @@ void Menu::widths() {
         fit_ = 80;
         return;
     }
+    measure_window();
     int base = (mode_ == 'w' || mode_ == 'r' || mode_ == 'l') ? term.ncol(1) : term.npl;
     npx_ = std::min(base - 3, 130);
     npli_ = std::min(term.ncol(1) - 3, 129);
@@ -200,15 +214,7 @@ void Menu::draw_title(Text132& cheader) {
     Text132 title(cheader.sub(1, 130));
     int t = text_length(title);
     title_ = std::string(title.sub(1, t));
-    std::string line(npx_, '-');
-    if (t > 0) {
-        std::string shown = title_;
-        if (shown.find("information") == std::string::npos) shown += " (help:he)";
-        int len = static_cast<int>(shown.size());
-        // A title wider than the menu starts in column 1.
-        int i = std::max((npx_ - len) / 2, 0);
-        line.replace(i, std::min(len, npx_ - i), shown.substr(0, npx_ - i));
-    }
+    const std::string line = title_line();
     screen(esc_normal + line);
     at_ = 0;  // the first row comes next
     ++count_;
@@ -217,6 +223,44 @@ void Menu::draw_title(Text132& cheader) {
         std::string ignored;
         read_line(unit_script, ignored);
     }
+}
+
+// The title centred in a line of dashes as wide as the menu.
+std::string Menu::title_line() const {
+    std::string line(npx_, '-');
+    if (!title_.empty()) {
+        std::string shown = title_;
+        if (shown.find("information") == std::string::npos) shown += " (help:he)";
+        int len = static_cast<int>(shown.size());
+        // A title wider than the menu starts in column 1.
+        int i = std::max((npx_ - len) / 2, 0);
+        line.replace(i, std::min(len, npx_ - i), shown.substr(0, npx_ - i));
+    }
+    return line;
+}
+
+// Takes the window's size before a drawing; true when the menu's widths
+// changed with it, and the entries are then laid out anew.
+bool Menu::refit() {
+    const int npx = npx_, npli = npli_, fit = fit_;
+    widths();
+    if (npx == npx_ && npli == npli_ && fit == fit_) return false;
+    prepare_entries();
+    return true;
+}
+
+// After the window changed its size: back over the title and every line
+// below it, all blanked as wide as the window is now (wider blanks would
+// wrap), and the title drawn anew in the new width; the rows follow.  The
+// layout may now have more or fewer rows than the drawing it replaces.
+void Menu::redraw_title() {
+    const int lines = at_ + 1;  // the title, the rows, the closing line
+    screen(cursor_up(at_ + 2), at_ + 2);
+    for (int i = 0; i < lines; ++i) screen(std::string(static_cast<std::size_t>(fit_), ' '));
+    screen(cursor_up(lines + 1), lines + 1);
+    screen(esc_normal + title_line());
+    at_ = 0;
+    count_ -= 1;  // as for a redraw of the rows alone
 }
 
 void Menu::prepare_entries() {
@@ -435,6 +479,9 @@ void Menu::clear_answer() {
     for (int i = 0; i < lines; ++i) {
         int width = i == 0 ? npx_ : 0;
         if (i < static_cast<int>(hint_widths_.size())) width = std::max(width, hint_widths_[i]);
+        // Hint lines written in a wider window than the one now: the
+        // terminal shows what fits.
+        width = std::min(width, fit_);
         screen(std::string(static_cast<std::size_t>(width), ' '));
     }
     screen(cursor_up(lines + 1), lines + 1);
@@ -514,6 +561,7 @@ Menu::Outcome Menu::select(int32_t& lq, int32_t& lk, Text80& chdf, std::string s
 
         last = read_answer();
         if (mode_ == 'w' && (last.typed.empty() || last.typed[0] == ' ')) record_selection();
+        const bool resized = refit();
         clear_answer();
 
         // The answer, left-justified, at most 80 characters.
@@ -550,7 +598,11 @@ Menu::Outcome Menu::select(int32_t& lq, int32_t& lk, Text80& chdf, std::string s
             finish(chdf);
             return Outcome::done;
         }
-        redraw_rows();
+        if (resized) {
+            redraw_title();
+        } else {
+            redraw_rows();
+        }
         sel_ = 0;
         search = text;
         typed = true;

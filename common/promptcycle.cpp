@@ -1,5 +1,7 @@
 #include "promptcycle.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -14,8 +16,21 @@ namespace zorb::prompt {
 
 void cursor_up(int nwr, int n) { write_line(nwr, std::string(" \x1b[") + std::to_string(n) + "A"); }
 
+namespace {
+
+// Whether someone watches the dialogue on a terminal (the screen or the
+// keyboard is one), rather than a script producing a transcript.
+bool at_terminal() { return ::isatty(1) == 1 || input_is_terminal(); }
+
+}  // namespace
+
 void redraw(int nwr, int width) {
     std::string blanks(static_cast<std::size_t>(std::max(width, 0)), ' ');
+    // The blanks cover the question, not its answer in brackets nor a long
+    // typed answer: on a terminal the rest of both lines is erased too
+    // (ESC "[K"), or a shorter answer would keep the end of the longer one.
+    // A transcript keeps the lines of blanks alone.
+    if (nwr == unit_screen && at_terminal()) blanks += "\x1b[K";
     cursor_up(nwr, 2);
     write_line(nwr, blanks);
     write_line(nwr, blanks);

@@ -14,6 +14,8 @@
 // Screen control lines (each a blank, ESC and the sequence, then the line end):
 //   ESC "[2A"  after every answer, and first line of a redraw
 //   ESC "[3A"  after the two blank lines of a redraw
+//   ESC "[K"   erase to the end of the line: ends each blank line of a redraw
+//              on a terminal
 // Internal to the library: the prompts themselves are declared in prompts.h.
 #pragma once
 
@@ -39,7 +41,8 @@ inline constexpr std::string_view script_topic = "zorb/script/alteration";
 
 // Writes the line " ESC[<n>A".
 void cursor_up(int nwr, int n);
-// Redraw after a new answer: ESC "[2A", two lines of `width` blanks, ESC "[3A".
+// Redraw after a new answer: ESC "[2A", two lines of `width` blanks, ESC "[3A";
+// on a terminal each blank line also ends in ESC "[K" (erase to its end).
 void redraw(int nwr, int width);
 
 // Length of the question: its last non-blank position at or before ncol.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "attributes.h"
 #include "input.h"
 #include "key.h"
 
@@ -295,8 +296,22 @@ bool cut_unit(int unit) {
     return ::ftruncate(f->fd, 0) == 0 && ::lseek(f->fd, 0, SEEK_SET) == 0;
 }
 
+namespace {
+
+// The screen's text as the user wants it: without colours and attributes
+// when NO_COLOR is set.
+std::string_view screen_text(std::string_view text, std::string& plain) {
+    if (screen_attributes() || !has_escape(text)) return text;
+    plain = without_attributes(text);
+    return plain;
+}
+
+}  // namespace
+
 void write_text(int unit, std::string_view text) {
     if (unit == unit_screen) {
+        std::string plain;
+        text = screen_text(text, plain);
         std::fwrite(text.data(), 1, text.size(), stdout);
         return;
     }
@@ -305,6 +320,8 @@ void write_text(int unit, std::string_view text) {
 
 void write_line(int unit, std::string_view text) {
     if (unit == unit_screen) {
+        std::string plain;
+        text = screen_text(text, plain);
         // One thread only: the stream needs no lock.
         ::fwrite_unlocked(text.data(), 1, text.size(), stdout);
         ::fputc_unlocked('\n', stdout);

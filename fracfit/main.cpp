@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "countsfile.h"
 #include "field.h"
@@ -18,6 +19,7 @@
 #include "input.h"
 #include "intensities.h"
 #include "numread.h"
+#include "options.h"
 #include "prompts.h"
 #include "text.h"
 #include "units.h"
@@ -30,6 +32,33 @@ constexpr int ncol = 80;   // columns passed to the prompts
 constexpr int nrd = unit_keyboard;
 constexpr int nwr = unit_screen;
 constexpr int n_ch = 80;   // characters of an answer searched for numbers
+
+const ProgramDescription program = {
+    "fracfit", "[--] [COUNTS-FILE]",
+    R"(Relative intensities of the energies in a detector's energy window, and the
+background fraction of the window (all that is not the 14.4 keV line), from
+counts measured behind absorbers of several thicknesses.
+
+The dialogue: first one plain start line (empty: go on; "he": the overview);
+then the counts file (default COUNTS-FILE, extension .dat), 2 to 8 thickness
+lines of the file, the dead time times the total count rate, and as many
+energy numbers as thicknesses.  Each choice is written back into the counts
+file at once, as the default of the next run.  Every question shows its answer
+in brackets: Return accepts it, a new answer is shown in the brackets to be
+accepted with Return; "he" shows help.  After "--", a name beginning with "-"
+is a counts file.
+
+Files: the counts file: a title line; per thickness its number, the thickness
+in mm and the counts; a line holding "----"; three default lines.  The help
+file fracfit.help.
+Environment: ZORBHEPATH (directory of the help files; unset, the installed
+ones), ZORBUTPATH (a directory shorthand in file names), NO_COLOR (set: no
+colours, bold or underline).
+Exit status: 0 done; 1 the counts file could not be used; 2 an unknown option;
+3 input ended while a question was asked.
+See man fracfit.
+)",
+    true, true};
 
 void say(const std::string& text) { write_line(nwr, text); }
 
@@ -268,6 +297,7 @@ void run(const std::string& argument) {
 int main(int argc, char** argv) {
     zorb::set_program_name(argv[0]);
     // The default counts file is the first argument.
-    run(argc > 1 ? argv[1] : "");
+    const std::vector<std::string> arguments = zorb::program_options(argc, argv, program);
+    run(arguments.empty() ? "" : arguments.front());
     return 0;
 }

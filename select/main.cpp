@@ -19,12 +19,38 @@
 #include "input.h"
 #include "menu.h"
 #include "numread.h"
+#include "options.h"
 #include "prompts.h"
 #include "units.h"
 
 namespace {
 
 using namespace zorb;
+
+const ProgramDescription program = {
+    "select", "[WORD...]",
+    R"(Plans the absorber thicknesses of a measurement: for an absorber material and
+the photon energies in the detector's energy window, thicknesses whose
+attenuation matrix (energy versus thickness) is as well conditioned as possible.
+
+The dialogue: choose the material (aluminium, Plexi, nickel) from a menu, typing
+part of an entry or using the arrow keys, Return accepts; then 2 to 8 energy
+numbers from the list shown; then scale the start thicknesses while the matrix
+is shown, until the factor 1 accepts them.  Powell's method prints its
+iterations, the best thicknesses in mm and the matrix there.  Every question
+shows its answer in brackets: Return accepts it, a new answer is shown in the
+brackets to be accepted with Return; "he" shows help, "q" or "*" quits a
+question.  A command line holding "he" (select help) first shows the help on
+the measurement.  In bash, start it as ./select or command select.
+
+Files: none written; the help file select.help.
+Environment: ZORBHEPATH (directory of the help files; unset, the installed
+ones), NO_COLOR (set: no colours, bold or underline).
+Exit status: 0 done; 2 an unknown option; 3 input ended while a question was
+asked.
+See man select.
+)",
+    true, false};
 
 // The material menu: entry text, help topic, material offset.  The Plexi
 // entry holds a left-to-right mark (U+200E, E2 80 8E) after its blank.
@@ -134,6 +160,9 @@ void run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     zorb::set_program_name(argv[0]);
+    // The words left are all of the command line; "he" in any of them asks
+    // for help.
+    zorb::program_options(argc, argv, program);
     run(argc, argv);
     return 0;
 }

@@ -22,6 +22,7 @@
 #include "key.h"
 #include "menu.h"
 #include "numread.h"
+#include "options.h"
 #include "prompts.h"
 #include "units.h"
 
@@ -34,6 +35,32 @@ constexpr int nrd = unit_keyboard;
 constexpr int nwr = unit_screen;
 constexpr int listing_unit = 7;
 constexpr float rad = 0.017453292f;   // radians per degree
+
+const ProgramDescription program = {
+    "sixline", "",
+    R"(Hyperfine parameters (quadrupole splitting, eta, field H in kG, the angles phi
+and theta) from the line positions of a magnetically split spectrum of a
+3/2<->1/2 transition.
+
+The dialogue: the result listing (default sixline.lst); then, again after each
+table, a menu of three input modes (a: lines 1, 2, 5, 6; b: lines 1, 2, 6 and
+the isomer shift; c: lines 1, 6, the isomer shift and the splitting), typing
+part of an entry or using the arrow keys, Return accepts; the line positions in
+mm/s; the octant and the scan steps.  Every grid point with a solution is a row
+on the screen and in the listing.  Every question shows its answer in
+brackets: Return accepts it, a new answer is shown in the brackets to be
+accepted with Return; "he" shows help; "q" in the menu ends the run.
+
+Files: the result listing, written from its start at the first table; the help
+file Mossbauer_spectrum.help.
+Environment: ZORBHEPATH (directory of the help files; unset, the installed
+ones), ZORBUTPATH (a directory shorthand in file names), NO_COLOR (set: no
+colours, bold or underline).
+Exit status: 0 done; 1 a file could not be used; 3 input ended while a
+question was asked.
+See man sixline.
+)",
+    false, false};
 
 const char* const header_efg = "     EFG        eta      H [kG]      phi     theta";
 const char* const header_l2 = "     L2        eta      H [kG]      phi     theta";
@@ -287,8 +314,9 @@ void run() {
 
 }  // namespace
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
     zorb::set_program_name(argv[0]);
+    zorb::program_options(argc, argv, program);
     run();
     return 0;
 }

@@ -92,7 +92,8 @@ bool has(const zt::Run& r, const std::string& text) {
 TEST(HelpEntry, TraceLinesTextAttributesAndFooter) {
     zt::Run r = help({"fitting"}, "\n\n");
     const std::string chin = "fitting" + std::string(125, ' ');
-    const std::string hepath = root() + std::string(80 - root().size(), '\0');
+    // The help root's field: its text, blanks for the NULs after it.
+    const std::string hepath = root() + std::string(80 - root().size(), ' ');
     std::string file = root() + "/test.help";
     file += std::string(132 - file.size(), ' ');
     EXPECT_EQ(r.out.substr(0, r.out.find("\x1b[4m")),
@@ -108,6 +109,29 @@ TEST(HelpEntry, TraceLinesTextAttributesAndFooter) {
     r = help({"attr"}, "\n");
     EXPECT_TRUE(has(r, "\x1b[1mFirst odd code"));
     EXPECT_TRUE(has(r, "\x1b[4mUnder\x1b[0m\n\x1b[4mSecond odd code\x1b[0m\n")) << r.out;
+}
+
+// The trace lines of every program's help, with the help root set and
+// unset: no NUL byte on standard output, so a session's log stays text; an
+// unset root is an empty line.
+TEST(HelpEntry, TraceLinesWriteNoNulBytes) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> programs = {
+        {"select", {"help"}}, {"fracfit", {}}, {"sixline", {}}, {"chanconv", {}}};
+    const std::string trace = " subroutine help(chin):\n";
+    for (const auto& [program, args] : programs) {
+        for (bool set : {false, true}) {
+            SCOPED_TRACE(program + (set ? " with a help root" : " without"));
+            const std::string root = zt::source("help");
+            zt::Run r = zt::run_piped(zt::built(program), args, "he\n",
+                                      {{"ZORBHEPATH", set ? root : zt::unset}}, zt::temp_dir());
+            EXPECT_EQ(r.out.find('\0'), std::string::npos);
+            std::size_t at = r.out.find(trace);
+            ASSERT_NE(at, std::string::npos) << r.out;
+            std::size_t root_line = r.out.find('\n', at + trace.size()) + 1;
+            EXPECT_EQ(r.out.substr(root_line, r.out.find('\n', root_line) - root_line),
+                      set ? root + std::string(80 - root.size(), ' ') : "");
+        }
+    }
 }
 
 TEST(HelpEntry, MarkersStarRedirectWildcardAndCircles) {
@@ -143,6 +167,30 @@ TEST(HelpEntry, SixtyLinesArePagedInPagesOfTwentyThree) {
     ASSERT_TRUE(t->expect("line 60 of"));
     t->drain(300);
     EXPECT_EQ(t->output().find("from help-file:"), std::string::npos);
+    t->send("\r");
+    ASSERT_TRUE(t->expect("from help-file:"));
+    EXPECT_EQ(t->wait(), 0);
+}
+
+// The window made smaller, then larger, while a long entry is paged: each
+// page is as long as the window is high when it is shown.
+TEST(HelpEntry, EachPageTakesTheWindowHeightOfItsTime) {
+    auto t = help_on_terminal("long");
+    struct Page {
+        int rows;   // the window's height before the page
+        int last;   // its last line
+    };
+    ASSERT_TRUE(t->expect("line 23 of")) << t->output();
+    for (Page p : {Page{12, 34}, Page{6, 39}, Page{24, 60}}) {
+        SCOPED_TRACE(p.rows);
+        t->drain(200);
+        t->set_size(p.rows, 80);
+        t->send("\r");
+        ASSERT_TRUE(t->expect("line " + std::to_string(p.last) + " of")) << t->output();
+        t->drain(300);
+        EXPECT_EQ(t->output().find("line " + std::to_string(p.last + 1) + " of"),
+                  std::string::npos);
+    }
     t->send("\r");
     ASSERT_TRUE(t->expect("from help-file:"));
     EXPECT_EQ(t->wait(), 0);

@@ -164,7 +164,7 @@ TEST(SelectPiped, HelpOnTheCommandLineComesBeforeTheMenu) {
     // The same results as without help.
     EXPECT_EQ(results(r.out), results(piped("\n\n" + factor_one).out));
     // "he" anywhere in the command line, in a word as well.
-    EXPECT_TRUE(has(piped(measurement_help + "\n\n" + factor_one, {"-x", "other"}).out,
+    EXPECT_TRUE(has(piped(measurement_help + "\n\n" + factor_one, {"x", "other"}).out,
                     "select: planning the absorber measurement"));
     // The program's own name counts, the directories it is started from do
     // not (a home such as /home/stephen); a link of another name still finds
@@ -173,7 +173,7 @@ TEST(SelectPiped, HelpOnTheCommandLineComesBeforeTheMenu) {
     std::filesystem::create_directory(dir);
     for (const char* name : {"select", "sheet"}) {
         std::filesystem::create_symlink(zt::built("select"), dir + "/" + name);
-        zt::Run run = zt::run_piped(dir + "/" + name, {"-x"}, "\n\n" + factor_one,
+        zt::Run run = zt::run_piped(dir + "/" + name, {"x"}, "\n\n" + factor_one,
                                     {{"ZORBHEPATH", zt::source("help")}}, zt::temp_dir());
         EXPECT_EQ(has(run.out, "planning the absorber measurement"), name[1] == 'h') << name;
     }

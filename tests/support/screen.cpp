@@ -8,6 +8,18 @@ namespace zt {
 Screen::Screen(int rows, int cols)
     : rows_(rows), cols_(cols), grid_(static_cast<std::size_t>(rows), std::string(cols, ' ')) {}
 
+void Screen::resize(int rows, int cols) {
+    int drop = std::max(r_ + 1 - rows, 0);
+    grid_.erase(grid_.begin(), grid_.begin() + drop);
+    r_ -= drop;
+    grid_.resize(static_cast<std::size_t>(rows), std::string(static_cast<std::size_t>(cols), ' '));
+    for (std::string& row : grid_) row.resize(static_cast<std::size_t>(cols), ' ');
+    rows_ = rows;
+    cols_ = cols;
+    c_ = std::min(c_, cols - 1);
+    pending_wrap_ = false;
+}
+
 void Screen::line_feed() {
     if (r_ + 1 < rows_) {
         ++r_;

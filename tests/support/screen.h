@@ -16,6 +16,10 @@ class Screen {
 public:
     Screen(int rows, int cols);
     void feed(const std::string& bytes);
+    // The window made rows x cols, as a terminal that does not reflow its
+    // lines does it: each row keeps what fits, rows are added or dropped at
+    // the bottom, or at the top where the cursor's row would be lost.
+    void resize(int rows, int cols);
     // Row r (0 = top), trailing blanks removed.
     std::string row(int r) const;
     // All rows, each ended by '\n', trailing blanks removed.

@@ -58,6 +58,9 @@ void apply_env(const Env& env) {
 
 [[noreturn]] void exec_child(const std::string& exe, const std::vector<std::string>& args,
                              const Env& env, const std::string& cwd) {
+    // The transcripts the tests compare show colours: a NO_COLOR of the
+    // environment the tests run in reaches a program only when a test asks.
+    ::unsetenv("NO_COLOR");
     apply_env(env);
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
