@@ -56,6 +56,8 @@ const EnergyLabels& fracfit_labels() {
     return labels;
 }
 
+LineTables fracfit_line_tables() { return {ik, el, alcoeff, nicoeff}; }
+
 float transmission(int m, float t, bool nickel) {
     const float* mu = nickel ? nicoeff : alcoeff;
     const int i = ik[m];
