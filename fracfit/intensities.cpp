@@ -6,6 +6,7 @@
 
 #include "fortfmt.h"
 #include "gaussj.h"
+#include "reliability.h"
 #include "units.h"
 
 namespace zorb {
@@ -120,8 +121,9 @@ void rintensities(const IntensityInput& in, const EnergyLabels& enel) {
     int j14 = 0;
     for (int k = 1; k <= nd; ++k)
         if (ik[in.lk(k)] == 3) j14 = k;
+    const float bg = j14 > 0 ? 1.0f - rs(j14) / h : 0.0f;
     if (j14 > 0)
-        say("     bg_fraction=" + fmt_f(1.0f - rs(j14) / h, 9, 3));
+        say("     bg_fraction=" + fmt_f(bg, 9, 3));
     else
         say("     bg_fraction: not defined, energy 1 (57Fe14.4) is not among the selected");
 
@@ -141,6 +143,7 @@ void rintensities(const IntensityInput& in, const EnergyLabels& enel) {
         say(fmt_i(i, 2) + fmt_f(in.thick(i), 10, 4) + fmt_f(in.cm(i), 11, 0) + fmt_f(ek(i), 11, 0) +
             fmt_f((ek(i) - in.cm(i)) / std::sqrt(in.cm(i)), 10, 1));
     }
+    print_reliability(in, enel, a.data(), ai.data(), bg);
 }
 
 }  // namespace zorb

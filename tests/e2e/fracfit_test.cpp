@@ -33,6 +33,21 @@ const std::string results_defaults =
     " 1    0.0000     10000.     10000.      -0.0\n"
     " 2    0.1000      5684.      5684.       0.0\n"
     " 3    0.0100      4783.      4783.      -0.0\n";
+// And after them, the uncertainties and the least squares over the three
+// lines.
+const std::string reliability_defaults =
+    "\n"
+    " statistical uncertainty (1 sigma) of the intensities:\n"
+    "      57Fe14.4     Fe6.4/7.0\n"
+    "       0.01346       0.01346\n"
+    "     bg_fraction=    0.300 +-    0.013\n"
+    "\n"
+    " least squares over all 3 thickness lines, chi2/dof=     0.00\n"
+    "      57Fe14.4     Fe6.4/7.0\n"
+    "       0.69995       0.30004\n"
+    "       0.01277       0.01277\n"
+    "     bg_fraction=    0.300 +-    0.013\n";
+const std::string results_to_end = results_defaults + reliability_defaults;
 
 zt::Env env() { return {{"ZORBHEPATH", zt::source("help")}}; }
 
@@ -87,7 +102,7 @@ TEST(FracfitPiped, TheExampleWithItsDefaults) {
                            "          10000\n           5684\n"
                            " name i,j=    57Fe14.4           3           1           3\n"));
     EXPECT_TRUE(has(r.out, "\n internal****"));
-    EXPECT_EQ(r.out.substr(r.out.size() - results_defaults.size()), results_defaults);
+    EXPECT_EQ(r.out.substr(r.out.size() - results_to_end.size()), results_to_end);
     EXPECT_EQ(zt::read_file(dir + "/ex.dat"), example);
 }
 
@@ -299,7 +314,7 @@ TEST(FracfitPty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
     ASSERT_TRUE(zt::play(t, all_defaults, all_defaults.size(), where)) << where;
     ASSERT_EQ(t.wait(), 0);
     const std::string screen = results(t.output());
-    EXPECT_EQ(screen.substr(screen.size() - results_defaults.size()), results_defaults);
+    EXPECT_EQ(screen.substr(screen.size() - results_to_end.size()), results_to_end);
     EXPECT_EQ(zt::read_file(dir + "/ex.dat"), example);
 }
 

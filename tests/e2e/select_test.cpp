@@ -62,7 +62,8 @@ TEST(SelectPiped, DefaultEnergiesAcceptedAtOnce) {
               "\n                   5.199   0.792   0.000\n\n"
               "       57Fe14.41   0.000   0.138   1.000\n"
               "       Fe122/136   0.809   0.968   1.000\n"
-              "    Rh20.14/22.9   0.012   0.501   1.000\n\n");
+              "    Rh20.14/22.9   0.012   0.501   1.000\n\n"
+              " condition number of the attenuation matrix at the minimum: 11.1\n");
 }
 
 // "q" in the material menu chooses nothing: the message and the menu again.
