@@ -1,6 +1,6 @@
 // Small dense linear algebra in double precision, for the checks that come
 // with the programs' results (uncertainties, least squares, conditioning);
-// the stated results themselves are computed in single precision elsewhere.
+// the printed results themselves are computed in single precision elsewhere.
 //
 // A matrix of order n is a vector of n * n values stored by rows:
 // element (i, j), 0-based, is a[i * n + j].

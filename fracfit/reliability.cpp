@@ -33,7 +33,7 @@ std::string label_of(const IntensityInput& in, const EnergyLabels& enel, int k) 
 }
 
 // The energy labels, and a row of values under them: the columns of the
-// stated intensities (two blanks, then 12 columns with 5 decimals).
+// printed intensities (two blanks, then 12 columns with 5 decimals).
 std::string labels_row(const IntensityInput& in, const EnergyLabels& enel) {
     std::string line;
     for (int k = 1; k <= in.nd; ++k) line += "  " + enel(in.lk(k)).str();

@@ -21,6 +21,10 @@ double correction(const IntensityInput& in, double c) {
     return 1.0 - c * (static_cast<double>(in.ntau) / static_cast<double>(in.cm(1)));
 }
 
+// The variance of a count: the count itself, but at least 1, so that a
+// count of 0 still carries the uncertainty of about one count.
+double poisson_variance(double count) { return std::max(count, 1.0); }
+
 }  // namespace
 
 std::vector<int> selected_lines(const IntensityInput& in) {
@@ -65,7 +69,7 @@ IntensityFit fit_intensities(const IntensityInput& in, const std::vector<int>& l
         dcn[r][static_cast<std::size_t>(j)] += 1.0 / (f * f);
         dcn[r][1] += -c * c * ntau / (n_ref * n_ref) / (f * f);
         const double own = 1.0 / (f * f);
-        w[r] = 1.0 / (own * own * std::max(c, 1.0));
+        w[r] = 1.0 / (own * own * poisson_variance(c));
         for (std::size_t k = 0; k < nd; ++k)
             x[r][k] = transmission(in.lk(static_cast<int>(k) + 1), in.thick(j), j == in.nt);
     }
@@ -101,7 +105,7 @@ IntensityFit fit_intensities(const IntensityInput& in, const std::vector<int>& l
             for (std::size_t b = 0; b < nd; ++b) dtotal += ds[b][v];
             const double d = (ds[a][v] - fit.r[a] * dtotal) / total;
             if (d == 0.0) continue;   // a count that does not enter
-            variance += d * d * std::max(static_cast<double>(in.cm(static_cast<int>(v))), 0.0);
+            variance += d * d * poisson_variance(in.cm(static_cast<int>(v)));
         }
         fit.sigma[a] = std::sqrt(variance);
     }

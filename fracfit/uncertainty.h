@@ -4,16 +4,16 @@
 // thickness line by weighted least squares, with the chi-square of the fit.
 //
 // Every count, the reference count of line 1 included, is a Poisson variable
-// (variance equal to the count).  The counts are corrected for dead time as
-// the stated solution does, Nob/(1 - Nob/N*Ntau); the corrected counts are
-// fitted by the sum over the energies of intensity times transmission, each
-// line weighted by the inverse variance of its corrected count, and the
-// intensities normalised to 1.  The covariance follows to first order: the
-// derivatives of the normalised intensities with respect to every count,
-// through the normalisation, the solution and the dead-time correction (in
-// which the reference count enters every line).  With as many lines as
-// energies the fit is the exact solution, whatever the weights.  All of it
-// in double precision.
+// (variance equal to the count, and 1 for a count of 0).  The counts are
+// corrected for dead time as the printed solution does, Nob/(1 - Nob/N*Ntau);
+// the corrected counts are fitted by the sum over the energies of intensity
+// times transmission, each line weighted by the inverse variance of its
+// corrected count, and the intensities normalised to 1.  The covariance
+// follows to first order: the derivatives of the normalised intensities with
+// respect to every count, through the normalisation, the solution and the
+// dead-time correction (in which the reference count enters every line).
+// With as many lines as energies the fit is the exact solution, whatever the
+// weights.  All of it in double precision.
 #pragma once
 
 #include <vector>
