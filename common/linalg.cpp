@@ -58,8 +58,11 @@ double condition_number(int n, const std::vector<double>& a) {
                 }
                 if (std::fabs(gamma) <= 1e-15 * std::sqrt(alpha * beta)) continue;
                 rotated = true;
+                // The rotation that makes columns p and q orthogonal: t the
+                // smaller root of t^2 + 2 zeta t - 1 = 0.
                 const double zeta = (beta - alpha) / (2.0 * gamma);
-                const double t = std::copysign(1.0, zeta) / (std::fabs(zeta) + std::hypot(1.0, zeta));
+                const double t =
+                    std::copysign(1.0, zeta) / (std::fabs(zeta) + std::hypot(1.0, zeta));
                 const double c = 1.0 / std::sqrt(1.0 + t * t), s = c * t;
                 for (int i = 0; i < n; ++i) {
                     const double up = at(i, p);

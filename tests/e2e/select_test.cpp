@@ -267,7 +267,8 @@ TEST(SelectPty, HelpAtEveryQuestionLeavesTheResultsAsTheyWere) {
 TEST(SelectPiped, ConditionNumberAndWarnings) {
     const std::string singular_start = " warning: the start thicknesses give a singular matrix";
     const std::string limit = " warning: the minimiser reached its iteration limit";
-    const std::string infinite = " warning: the figure of merit at the point found is still Infinity";
+    const std::string infinite =
+        " warning: the figure of merit at the point found is still Infinity";
     const struct {
         const char* what;
         std::string input;
