@@ -111,7 +111,7 @@ void d2r1(int nd, const float* ap, float* aip, bool enwr1) {
         t{tw.data(), nd}, u{uw.data(), nd};
     for (int j = 1; j <= nd; ++j) b(j, 1) = static_cast<float>(j);
     if (enwr1) {
-        write_line(unit_screen, "(A(K,L), L=1,N)");
+        message(" (A(K,L), L=1,N)");
         print_matrix(a, nd);
     }
     for (std::size_t c = 0; c < cells; ++c) aip[c] = ap[c];
@@ -139,7 +139,7 @@ void d2r1(int nd, const float* ap, float* aip, bool enwr1) {
         t(k, 1) = s;
         write_line(unit_screen, "        " + fmt_f(b(k, 1), 12, 6) + fmt_f(t(k, 1), 12, 6));
     }
-    write_line(unit_screen, "************************** end internal");
+    message(" ************************** end internal");
     write_line(unit_screen, "");
 }
 

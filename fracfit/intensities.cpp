@@ -6,6 +6,7 @@
 
 #include "fortfmt.h"
 #include "gaussj.h"
+#include "reliability.h"
 #include "units.h"
 
 namespace zorb {
@@ -19,11 +20,12 @@ const int32_t ik[energy_count + 1] = {0, 3, 5, 7, 1, 9, 11, 13, 15};
 // Share of each line in its energy.
 const float el[17] = {0,     0.889f, 0.111f, 1.0f,   0.0f,   0.889f, 0.111f, 0.82f, 0.18f,
                       0.867f, 0.133f, 0.885f, 0.115f, 0.675f, 0.325f, 1.0f,   0.0f};
-// Attenuation coefficients, 1/mm.
+// Attenuation coefficients, 1/mm.  Nickel's Cu K-beta value (8.90 keV, above
+// nickel's K edge at 8.33 keV) is 252/mm, six times its Cu K-alpha value.
 const float alcoeff[17] = {0,     26.52f, 20.13f, 2.5f,  2.5f,  0.041f, 0.0391f, 0.914f, 0.691f,
                            13.39f, 10.29f, 11.25f, 8.227f, 6.38f, 3.939f, 0.06f,  0.058f};
 const float nicoeff[17] = {0,     79.06f, 57.43f, 72.646f, 72.646f, 0.286f, 0.233f, 28.24f, 21.39f,
-                           43.33f, 25.2f,  272.6f, 210.7f,  169.4f,  109.9f, 0.838f, 0.773f};
+                           43.33f, 252.0f, 272.6f, 210.7f,  169.4f,  109.9f, 0.838f, 0.773f};
 
 void say(const std::string& text) { write_line(unit_screen, text); }
 
@@ -54,6 +56,8 @@ const EnergyLabels& fracfit_labels() {
     }();
     return labels;
 }
+
+LineTables fracfit_line_tables() { return {ik, el, alcoeff, nicoeff}; }
 
 float transmission(int m, float t, bool nickel) {
     const float* mu = nickel ? nicoeff : alcoeff;
@@ -117,8 +121,9 @@ void rintensities(const IntensityInput& in, const EnergyLabels& enel) {
     int j14 = 0;
     for (int k = 1; k <= nd; ++k)
         if (ik[in.lk(k)] == 3) j14 = k;
+    const float bg = j14 > 0 ? 1.0f - rs(j14) / h : 0.0f;
     if (j14 > 0)
-        say("     bg_fraction=" + fmt_f(1.0f - rs(j14) / h, 9, 3));
+        say("     bg_fraction=" + fmt_f(bg, 9, 3));
     else
         say("     bg_fraction: not defined, energy 1 (57Fe14.4) is not among the selected");
 
@@ -138,6 +143,7 @@ void rintensities(const IntensityInput& in, const EnergyLabels& enel) {
         say(fmt_i(i, 2) + fmt_f(in.thick(i), 10, 4) + fmt_f(in.cm(i), 11, 0) + fmt_f(ek(i), 11, 0) +
             fmt_f((ek(i) - in.cm(i)) / std::sqrt(in.cm(i)), 10, 1));
     }
+    print_reliability(in, enel, a.data(), ai.data(), bg);
 }
 
 }  // namespace zorb

@@ -21,6 +21,17 @@ const EnergyLabels& fracfit_labels();
 // share and attenuated by its own coefficient.
 float transmission(int m, float t, bool nickel);
 
+// The tables behind `transmission`, positions 1 to 16 (0 unused): energy m
+// has its two lines at ik[m] and ik[m] + 1, each with its share el and its
+// coefficients (1/mm) in aluminium and in nickel.
+struct LineTables {
+    const int32_t* ik;
+    const float* el;
+    const float* alcoeff;
+    const float* nicoeff;
+};
+LineTables fracfit_line_tables();
+
 // The data of one evaluation, as the driver has read and chosen them.
 struct IntensityInput {
     int32_t nd = 0;                        // selected thicknesses = selected energies, 2 to 8

@@ -5,7 +5,8 @@
 //   " FUNC=" and the figure of merit at the accepted start, list-directed;
 //   " Iterations:" (I3), " Minimum at (mm thickness): " (F12.6 each),
 //   " Minimized fuction row/det*column/det =" (G12.3), and the matrix at the
-//   minimum under " attenuation matrix (energy versus thickness):".
+//   minimum under " attenuation matrix (energy versus thickness):";
+//   then the condition number of that matrix and any warning (minimum_check).
 #include "d10r6.h"
 
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "coeff.h"
 #include "field.h"
 #include "fortfmt.h"
+#include "minimum_check.h"
 #include "powell.h"
 #include "prompts.h"
 #include "thick.h"
@@ -75,8 +77,9 @@ void d10r6(int ndim) {
     const int nwr = coeff.nwr;
     write_line(nwr, " FUNC=" + fmt_ld(func(p.data(), ndim)));
     float fret = func(p.data(), ndim);
+    const float start_value = fret;
     int iter = 0;
-    powell(p.data(), xi, ndim, ndim, ftol, iter, fret);
+    const bool converged = powell(p.data(), xi, ndim, ndim, ftol, iter, fret);
 
     write_line(nwr, "");
     write_line(nwr, " Iterations:" + fmt_i(iter, 3));
@@ -88,6 +91,7 @@ void d10r6(int ndim) {
     write_line(nwr, "");
     write_line(nwr, " attenuation matrix (energy versus thickness):");
     show_matrix(p);
+    print_minimum_check(p, {start_value, converged, fret});
 }
 
 }  // namespace zorb

@@ -188,7 +188,7 @@ void linmin(float* p, float* xi, int n, float& fret, Objective objective) {
     }
 }
 
-void powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& iter, float& fret,
+bool powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& iter, float& fret,
             Objective objective) {
     Best best{fret, std::vector<float>(p, p + n)};
     std::vector<float> pt(p, p + n), ptt(static_cast<std::size_t>(n)),
@@ -215,12 +215,12 @@ void powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& ite
         }
         if (ftol * (std::fabs(fp) + std::fabs(fret)) >= 2.0f * std::fabs(fp - fret)) {
             give_best();
-            return;
+            return true;
         }
         if (iter == itmax) {
             write_line(unit_screen, " Powell exceeding maximum iterations.");
             give_best();
-            return;
+            return false;
         }
         // The point extrapolated along the move of this iteration.
         for (int j = 0; j < n; ++j) {

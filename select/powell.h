@@ -29,7 +29,8 @@ extern F1comRecord f1com;
 // end of a line minimisation or as an extrapolated point, or the start when
 // none is better.  iter: the iterations (at most 100; at the limit a message
 // is written and the best point returned).  np is the declared size (= n).
-void powell(float* p, Square<float>& xi, int n, int np, float ftol, int& iter, float& fret,
+// True when the iterations converged, false when they reached the limit.
+bool powell(float* p, Square<float>& xi, int n, int np, float ftol, int& iter, float& fret,
             Objective objective = func);
 
 // Moves p[0..n-1] to the minimum along xi, replaces xi by the displacement

@@ -164,13 +164,15 @@ bool ask_positions(const char* question, Text132& chstart, Text80& last, NumberL
 
 // The grid: `nouter` steps of the first column (splitting or line 2, advanced
 // by `next`), and the eta steps of `s` within each.  One group of rows per
-// outer step that has a solution, preceded by an empty line.
+// outer step that has a solution, preceded by an empty line.  A table
+// without a row says so on the screen (the listing keeps the header alone).
 template <class Advance>
 void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& column, float& qas,
           float is, float l1, float& l2, float l6, Advance next) {
     table_line(header);
     std::string row;  // one row of five F10 fields, its storage kept from row to row
     row.reserve(50);
+    bool any = false;
     for (int32_t i = 1; i <= nouter; ++i) {
         next();
         bool group = false;
@@ -189,8 +191,12 @@ void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& co
             append_f(row, phi_h / rad, 10, 2);
             append_f(row, teta_h / rad, 10, 2);
             table_line(row);
+            any = true;
         }
     }
+    if (!any)
+        write_line(nwr, " no grid point of this scan has a solution: the table has no row; "
+                        "check the sign of the step and the line positions");
 }
 
 // Quadrupole scan of modes a and b: the splitting runs over step, 2 step, ...

@@ -33,6 +33,21 @@ const std::string results_defaults =
     " 1    0.0000     10000.     10000.      -0.0\n"
     " 2    0.1000      5684.      5684.       0.0\n"
     " 3    0.0100      4783.      4783.      -0.0\n";
+// And after them, the uncertainties and the least squares over the three
+// lines.
+const std::string reliability_defaults =
+    "\n"
+    " statistical uncertainty (1 sigma) of the intensities:\n"
+    "      57Fe14.4     Fe6.4/7.0\n"
+    "       0.01346       0.01346\n"
+    "     bg_fraction=    0.300 +-    0.013\n"
+    "\n"
+    " least squares over all 3 thickness lines, chi2/dof=     0.00\n"
+    "      57Fe14.4     Fe6.4/7.0\n"
+    "       0.69995       0.30004\n"
+    "       0.01277       0.01277\n"
+    "     bg_fraction=    0.300 +-    0.013\n";
+const std::string results_to_end = results_defaults + reliability_defaults;
 
 zt::Env env() { return {{"ZORBHEPATH", zt::source("help")}}; }
 
@@ -87,7 +102,7 @@ TEST(FracfitPiped, TheExampleWithItsDefaults) {
                            "          10000\n           5684\n"
                            " name i,j=    57Fe14.4           3           1           3\n"));
     EXPECT_TRUE(has(r.out, "\n internal****"));
-    EXPECT_EQ(r.out.substr(r.out.size() - results_defaults.size()), results_defaults);
+    EXPECT_EQ(r.out.substr(r.out.size() - results_to_end.size()), results_to_end);
     EXPECT_EQ(zt::read_file(dir + "/ex.dat"), example);
 }
 
@@ -299,7 +314,7 @@ TEST(FracfitPty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
     ASSERT_TRUE(zt::play(t, all_defaults, all_defaults.size(), where)) << where;
     ASSERT_EQ(t.wait(), 0);
     const std::string screen = results(t.output());
-    EXPECT_EQ(screen.substr(screen.size() - results_defaults.size()), results_defaults);
+    EXPECT_EQ(screen.substr(screen.size() - results_to_end.size()), results_to_end);
     EXPECT_EQ(zt::read_file(dir + "/ex.dat"), example);
 }
 
@@ -322,5 +337,64 @@ TEST(FracfitPty, SignalAtEachQuestion) {
         EXPECT_EQ(again.status, 0) << at << again.err;
         EXPECT_TRUE(has(again.out, "bg_fraction=")) << at;
         EXPECT_EQ(count(zt::read_file(dir + "/ex.dat"), "\n"), 8u) << at;
+    }
+}
+
+// After the comparison table: the uncertainties, the least squares over
+// every line when there are more lines than energies, and the warnings.
+TEST(FracfitPiped, UncertaintiesLeastSquaresAndWarnings) {
+    const struct {
+        const char* what;
+        std::string file;
+        std::vector<std::string> expect, absent;
+    } cases[] = {
+        {"five lines, three energies: counts drawn around 0.6, 0.25, 0.15",
+         "five\n1 0 199886\n2 0.05 148646\n3 0.2 98226\n4 0.6 44492\n5 0.01 103928\n----\n"
+         "   1   3   5\n  0.00\n  1  4  3\n",
+         {"\n 5    0.0100    103928.    103928.       0.0\n"
+          "\n"
+          " statistical uncertainty (1 sigma) of the intensities:\n"
+          "      57Fe14.4     Fe6.4/7.0   Rh20.2/22.7\n"
+          "       0.00953       0.00354       0.00722\n"
+          "     bg_fraction=    0.394 +-    0.010\n"
+          "\n"
+          " least squares over all 5 thickness lines, chi2/dof=     0.19\n"
+          "      57Fe14.4     Fe6.4/7.0   Rh20.2/22.7\n"
+          "       0.60435       0.24803       0.14761\n"
+          "       0.00505       0.00282       0.00322\n"
+          "     bg_fraction=    0.396 +-    0.005\n"},
+         {" warning:"}},
+        {"eight energies over twelve noise-free lines: the square system means nothing, the "
+         "least squares find the truth",
+         "eight\n1 0 1000000\n2 0.02 870099\n3 0.05 737708\n4 0.1 604944\n5 0.2 468124\n"
+         "6 0.5 304656\n7 1 209450\n8 2 154509\n9 5 116276\n10 10 88161\n11 20 52236\n"
+         "12 0.01 528041\n----\n   1   2   3   4   5   6   7  12\n  0.00\n  1  2  3  4  5  6  7  8\n",
+         {"\n       0.29999       0.05000       0.10000       0.15000       0.10000       0.10000"
+          "       0.10001       0.10000\n",
+          "\n\n warning: the selected thicknesses hardly separate these energies: the intensities "
+          "mean little\n warning: condition number of the transmission matrix 0.114E+08, A times "
+          "A-inverse off the unit matrix by up to 0.630E-01\n"},
+         {}},
+        {"an energy that is not there: more than three sigma below zero",
+         "neg\n1 0.0 10000\n2 0.1 8200\n3 0.01 4783\n----\n   1   2\n  0.00\n  1  4\n",
+         {"\n warning: intensity of Fe6.4/7.0 is 3.4 sigma below zero",
+          "\n warning: least-squares intensity of Fe6.4/7.0 is 3.9 sigma below zero"},
+         {"hardly separate"}},
+        {"no 14.4 keV line selected: no background fraction",
+         "nobg\n1 0.0 10000\n2 0.1 5684\n3 0.01 4783\n----\n   1   2\n  0.00\n  3  4\n",
+         {"\n       0.01126       0.01126\n\n least squares over all 3 thickness lines, "
+          "chi2/dof=   352.56\n"},
+         {"+-"}},
+        {"as many lines as energies: no least squares",
+         "two\n1 0.0 10000\n2 0.01 4783\n----\n   1   2\n  0.00\n  1  4\n",
+         {" statistical uncertainty (1 sigma) of the intensities:\n"},
+         {"least squares"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        zt::Run r = fracfit(with_file(c.file), defaults);
+        ASSERT_EQ(r.status, 0) << r.err;
+        for (const std::string& e : c.expect) EXPECT_TRUE(has(r.out, e)) << e << "\n" << r.out;
+        for (const std::string& a : c.absent) EXPECT_FALSE(has(results(r.out), a)) << a;
     }
 }

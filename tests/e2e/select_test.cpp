@@ -62,7 +62,8 @@ TEST(SelectPiped, DefaultEnergiesAcceptedAtOnce) {
               "\n                   5.199   0.792   0.000\n\n"
               "       57Fe14.41   0.000   0.138   1.000\n"
               "       Fe122/136   0.809   0.968   1.000\n"
-              "    Rh20.14/22.9   0.012   0.501   1.000\n\n");
+              "    Rh20.14/22.9   0.012   0.501   1.000\n\n"
+              " condition number of the attenuation matrix at the minimum: 11.1\n");
 }
 
 // "q" in the material menu chooses nothing: the message and the menu again.
@@ -258,5 +259,40 @@ TEST(SelectPty, HelpAtEveryQuestionLeavesTheResultsAsTheyWere) {
             EXPECT_NE(out.find("related information", menu + 30), std::string::npos) << out;
         }
         EXPECT_EQ(results(out), reference);
+    }
+}
+
+// After the matrix at the minimum: its condition number, and a warning where
+// the minimisation means little.
+TEST(SelectPiped, ConditionNumberAndWarnings) {
+    const std::string singular_start = " warning: the start thicknesses give a singular matrix";
+    const std::string limit = " warning: the minimiser reached its iteration limit";
+    const std::string infinite =
+        " warning: the figure of merit at the point found is still Infinity";
+    const struct {
+        const char* what;
+        std::string input;
+        std::vector<std::string> expect, absent;
+    } cases[] = {
+        {"aluminium, energies 1 2 3", "\n\n" + factor_one,
+         {"\n\n condition number of the attenuation matrix at the minimum: 11.1\n"},
+         {" warning:"}},
+        {"aluminium, energies 1 2 3 4: a singular start", "\n1 2 3 4\n\n" + factor_one,
+         {" condition number of the attenuation matrix at the minimum: 17.3\n" + singular_start},
+         {limit, infinite}},
+        {"Plexi, energies 1 2 3 4: singular, the iteration limit, still Infinity",
+         "Pl\n\n1 2 3 4\n\n" + factor_one,
+         {"minimum: 0.613E+09\n" + singular_start, limit, infinite},
+         {}},
+        {"all start thicknesses 0", "\n\n0\n\n" + factor_one,
+         {singular_start, limit, infinite},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        zt::Run r = piped(c.input);
+        for (const std::string& e : c.expect) EXPECT_TRUE(has(r.out, e)) << e << "\n" << r.out;
+        for (const std::string& a : c.absent) EXPECT_FALSE(has(r.out, a)) << a;
+        EXPECT_EQ(r.out.back(), '\n');
     }
 }

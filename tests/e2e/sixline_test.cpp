@@ -319,3 +319,18 @@ TEST(SixlinePty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
         }
     }
 }
+
+// A table without a row says so on the screen, once, right after its header;
+// the listing holds the header alone.  A table with rows says nothing of it.
+TEST(SixlinePiped, ATableWithoutARowSaysSo) {
+    const std::string no_row = "\n no grid point of this scan has a solution";
+    std::string dir = zt::temp_dir();
+    zt::Run r = piped(dir, "\nc\n\n\n\nq\n");   // mode c, its defaults: dL points away from L6
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(header_l2 + no_row), std::string::npos) << r.out;
+    EXPECT_EQ(zt::read_file(dir + "/sixline.lst"), header_l2 + "\n");
+
+    r = piped(dir, mode_a_defaults);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.find(no_row), std::string::npos);
+}

@@ -85,7 +85,7 @@ TEST(D2r1, SelfCheckOfTheTwoByTwoExample) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "\n"
               " internal***********************************\n"
-              "(A(K,L), L=1,N)\n"
+              " (A(K,L), L=1,N)\n"
               ",     2.00000     1.00000\n"
               ",     1.00000     3.00000\n"
               " Inverse of Matrix A : \n"
@@ -99,7 +99,7 @@ TEST(D2r1, SelfCheckOfTheTwoByTwoExample) {
               " Vector  1:\n"
               "            1.000000    1.000000\n"
               "            2.000000    2.000000\n"
-              "************************** end internal\n"
+              " ************************** end internal\n"
               "\n");
     EXPECT_EQ(a, kept);
     EXPECT_NEAR(ai[0], 0.6f, 1e-6f);
