@@ -10,6 +10,7 @@
 #include "input.h"
 #include "text.h"
 #include "units.h"
+#include "visible.h"
 
 namespace zorb {
 
@@ -60,7 +61,9 @@ void convert_counts(const std::string& name) {
 
     Text132 chin;
     if (!read_channel_line(name, chin)) file_error_exit(name, "end of file before the header line");
-    write_line(unit_screen, " " + chin.trimmed());
+    // The header is shown with its control characters visible; the output
+    // file gets the counts' lines as they are.
+    write_line(unit_screen, " " + visible_text(chin.trimmed()));
 
     write_line(output_unit, name);
     write_line(output_unit, " channel");
