@@ -361,8 +361,12 @@ Browser::Step Browser::level_menu() {
         if (text == "more") {
             const std::string& name = target_[chosen];
             if (plain_file_name(name)) {
-                std::string command = "$ZORBHEPATH/dvifiles/" + name + "/" + name + ".dvi &";
-                viewdvi(command.c_str());
+                // Shown as written, run with the help root quoted: a root
+                // with a blank in it stays one argument of the viewer.
+                const std::string document = "/dvifiles/" + name + "/" + name + ".dvi &";
+                const std::string shown = "$ZORBHEPATH" + document;
+                const std::string run = "\"$ZORBHEPATH\"" + document;
+                viewdvi(shown.c_str(), run.c_str());
             } else {
                 write_line(cmpa.nwrwin, " document name refused (letters, digits, \".\", \"_\" "
                                         "and \"-\" only): " + visible_text(name));
