@@ -10,6 +10,7 @@
 #include "input.h"
 #include "text.h"
 #include "units.h"
+#include "visible.h"
 
 namespace zorb {
 
@@ -42,25 +43,35 @@ std::string converted_name(const std::string& infile) {
 }
 
 void convert_counts(const std::string& name) {
-    if (!open_unit(input_unit, name, OpenMode::read)) file_error_exit(name, std::strerror(errno));
-    // A directory opens like a file but cannot be read: refuse it before any
-    // output is made.
+    // What the name stands for is looked at before it is opened: a directory
+    // opens like a file but cannot be read, and a device is no file of
+    // counts and may never end (/dev/zero).  A FIFO is read: its open waits,
+    // with a line that says so, for a program to write into it.
     struct stat st {};
-    if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        file_error_exit(name, std::strerror(EISDIR));
+    if (::stat(name.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) file_error_exit(name, std::strerror(EISDIR));
+        if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode))
+            file_error_exit(name, "not a plain file or FIFO");
+    }
+    if (!open_unit(input_unit, name, OpenMode::read)) file_error_exit(name, std::strerror(errno));
     const std::string outfile = converted_name(name);
-    // Opening the output empties it: when it is the input itself (through a
-    // link, or a name such as d.asc/../d.apl) the counts would be lost.
+    // The output replaces the file of that name: when that is the input
+    // itself (through a link, or a name such as d.asc/../d.apl) the counts
+    // would be lost.
     struct stat out_st {};
     if (::stat(outfile.c_str(), &out_st) == 0 && out_st.st_dev == st.st_dev &&
         out_st.st_ino == st.st_ino)
         file_error_exit(outfile, "is the input file itself; nothing converted");
-    if (!open_unit(output_unit, outfile, OpenMode::write))
+    // Written beside an existing file and put in its place only when whole:
+    // a full disk or a failed read leaves the old file as it was.
+    if (!open_unit(output_unit, outfile, OpenMode::replace))
         file_error_exit(outfile, std::strerror(errno));
 
     Text132 chin;
     if (!read_channel_line(name, chin)) file_error_exit(name, "end of file before the header line");
-    write_line(unit_screen, " " + chin.trimmed());
+    // The header is shown with its control characters visible; the output
+    // file gets the counts' lines as they are.
+    write_line(unit_screen, " " + visible_text(chin.trimmed()));
 
     write_line(output_unit, name);
     write_line(output_unit, " channel");

@@ -9,6 +9,7 @@
 #include "prompts.h"
 #include "readalinef.h"
 #include "text.h"
+#include "visible.h"
 #include "units.h"
 
 namespace zorb {
@@ -70,7 +71,9 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
     Text80 chstore(empty ? std::string_view() : chstr.sub(1, lw));
 
     Cycle c(querytype, chcom, nwr, ld, mode == prompt::mode_record, true, ls);
-    c.brackets = [&] { return " [" + std::string(chstore.sub(1, lw)) + "]"; };
+    // The answer may come from a file (fracfit's default lines): its control
+    // characters are shown visibly, the answer itself keeps them.
+    c.brackets = [&] { return " [" + visible_text(chstore.sub(1, lw)) + "]"; };
     // The answer in brackets is in the history, to be recalled and edited.
     c.read = [&] {
         addhist(prompt::with_nul(chstore.sub(1, lw)).c_str());

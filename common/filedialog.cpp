@@ -32,10 +32,9 @@ constexpr int prompt_frame = 27;
 // field: one that reaches it may have been cut from a longer line.
 constexpr int max_name = 132;
 
-// The login name and the utility directory, from the environment; a variable
-// that is not set leaves the field as it was.  Without LOGNAME and USER (a
-// service or a container) the login name comes from the user database, so
-// that "~/" never becomes "/home//".
+// The login name, from the environment; without LOGNAME and USER (a service
+// or a container) it comes from the user database.  It names the home
+// directory only when HOME is not set.
 void fill_info() {
     const char* login = std::getenv("LOGNAME");
     if (!login || !*login) login = std::getenv("USER");
@@ -44,47 +43,82 @@ void fill_info() {
         login = pw ? pw->pw_name : nullptr;
     }
     if (login) info.logname.assign(login);
-    if (const char* ut = std::getenv("ZORBUTPATH")) info.utpath.assign(ut);
 }
 
-// The first blank- or comma-separated item of an environment value (which ends
-// at its first NUL, if any).
-std::string first_item(const Text80& value) {
-    Text132 line(std::string_view(value.upto_nul()));
+// The first blank- or comma-separated item of a text (which ends at its first
+// NUL, if any).
+std::string first_item(std::string_view value) {
+    value = value.substr(0, value.find('\0'));
+    Text132 line(value.substr(0, 132));
     int il = 0, ip = 0, ia = 0;
     Text132 cha;
     nextchar(line, il, ip, cha, ia);
     return std::string(cha.sub(1, ia));
 }
 
+// The home directory for "~/" and "$HOME": the HOME variable, whole (a home
+// may lie anywhere and hold blanks), without a closing "/" since the rest of
+// the name brings its own; "/home/" and the login name only when HOME is not
+// set.  False when neither is known.
+bool home_directory(std::string& home) {
+    const char* value = std::getenv("HOME");
+    if (value && *value) {
+        home = value;
+        while (!home.empty() && home.back() == '/') home.pop_back();
+        return true;
+    }
+    const std::string login = first_item(info.logname.view());
+    home = "/home/" + login;
+    return !login.empty();
+}
+
+// The utility directory for "$ZORBUTPATH": the first item of the variable,
+// read whole, so that a long value is never cut into another directory.
+// False when the variable is not set or holds no item: the name would start
+// at the root of the file system.
+bool utility_directory(std::string& dir) {
+    const char* value = std::getenv("ZORBUTPATH");
+    dir = value ? first_item(value) : "";
+    return !dir.empty();
+}
+
+// A typed name the dialogue does not take; the default stays.
+struct Refusal {
+    std::string line;   // one screen line, "" when the name was taken
+};
+
+const char* const too_long = " file name too long: at most 131 characters";
+
 // The answer with a leading "$HOME", "$home", "$ZORBUTPATH" or "~/" written out;
 // deffile and ld as the answer leaves them otherwise (its first item on, and
 // the item's length).  A shorthand changes only the name: what follows it on
 // the line stays behind it as after a plain name, and ld counts the name, so
-// "~/x more" names "/home/<login>/x" as "x more" names "x".  False when the
-// name does not fit in the field: it would be cut into another name.
-bool expand(const Text132& answer, Text132& deffile, int& ld) {
+// "~/x more" names "<home>/x" as "x more" names "x".  A name that does not
+// fit in the field (it would be cut into another name) or a shorthand that
+// stands for nothing is refused.
+Refusal expand(const Text132& answer, Text132& deffile, int& ld) {
     int il = 0, ip = 0, ia = 0;
     Text132 cha;
     nextchar(answer, il, ip, cha, ia);
     // An item that reaches the end of the line may have been cut from a
     // longer one.
     const bool whole = ip + ia - 1 < max_name;
-    std::string name;
-    if (cha.starts_with("$HOME") || cha.starts_with("$home"))
-        name = "/home/" + first_item(info.logname) + std::string(cha.sub(6, ia));
-    else if (cha.starts_with("$ZORBUTPATH"))
-        name = first_item(info.utpath) + std::string(cha.sub(12, ia));
-    else if (cha.starts_with("~/"))
-        name = "/home/" + first_item(info.logname) + std::string(cha.sub(2, ia));
-    else {
+    std::string name, dir;
+    if (cha.starts_with("$HOME") || cha.starts_with("$home") || cha.starts_with("~/")) {
+        if (!home_directory(dir)) return {" ~/ and $HOME: neither HOME nor a login name is known"};
+        name = dir + std::string(cha.sub(cha.starts_with("~/") ? 2 : 6, ia));
+    } else if (cha.starts_with("$ZORBUTPATH")) {
+        if (!utility_directory(dir))
+            return {" $ZORBUTPATH: the variable ZORBUTPATH is not set; no directory to put first"};
+        name = dir + std::string(cha.sub(12, ia));
+    } else {
         deffile = cha;
         ld = ia;
-        return whole;
+        return {whole ? "" : too_long};
     }
     deffile.assign(name + std::string(cha.sub(ia + 1, 132)));
     ld = std::min(static_cast<int>(name.size()), 132);
-    return whole && static_cast<int>(name.size()) < max_name;
+    return {whole && static_cast<int>(name.size()) < max_name ? "" : too_long};
 }
 
 // The extension of deffile(1:ld), or the current one appended.  Only the last
@@ -163,13 +197,16 @@ void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, 
         }
 
         // A name too long for the field is refused, not cut: the file would
-        // be another one than the one typed.  The default stays as it was.
+        // be another one than the one typed; so is a shorthand that stands
+        // for no directory.  The default stays as it was.
         Text132 name = deffile;
         int name_ld = ld, name_le = le;
         Text16 name_exten = exten;
-        if (!expand(answer, name, name_ld) || !settle_extension(name, name_ld, name_exten, name_le)) {
-            write_line(nwr, " file name too long: at most " + std::to_string(max_name - 1) +
-                                " characters");
+        Refusal refused = expand(answer, name, name_ld);
+        if (refused.line.empty() && !settle_extension(name, name_ld, name_exten, name_le))
+            refused.line = too_long;
+        if (!refused.line.empty()) {
+            write_line(nwr, refused.line);
             continue;
         }
         deffile = name;

@@ -5,9 +5,11 @@
 
 namespace zorb {
 
-// Environment record of the file dialogue.  `logname` (LOGNAME, else USER)
-// and `utpath` (ZORBUTPATH) are filled before they are used, so that the
-// directory shorthands insert real values.
+// Environment record of the file dialogue.  `logname` (LOGNAME, else USER,
+// else the user database) is filled before each question; it names the home
+// directory of "~/" and "$HOME" only when HOME is not set.  The shorthands
+// read HOME and ZORBUTPATH from the environment whole, so that a long value
+// is never cut into another directory; `utpath` stays unfilled.
 struct InfoRecord {
     Text80 user, logname, date, hostid, host, net, disksize, hepath, utpath, term, edt, shell,
         colfile;

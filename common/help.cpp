@@ -94,6 +94,11 @@ void help(Text132& chin) {
     int l = hepath_length();
     helpfile.assign(std::string(path.hepath.c, l) + localpath.localhepath.str());
     trace(chin, helpfile);
+    // A help root too long for its field is not used (help falls back as if
+    // it were unset): cut, it could name another directory.
+    if (path_too_long("ZORBHEPATH", Text80::size))
+        write_line(unit_screen, " ZORBHEPATH is longer than " + std::to_string(Text80::size) +
+                                    " characters: not used as the help root");
 
     std::string file = usable_help_file(help_name_text(helpfile.view()));
     if (file.empty()) {

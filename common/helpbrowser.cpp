@@ -22,6 +22,7 @@
 #include "readalinef.h"
 #include "text.h"
 #include "units.h"
+#include "visible.h"
 
 namespace zorb {
 
@@ -44,6 +45,16 @@ bool read_help_line(std::string& raw) {
     if (!read_line(unit_helpfile, raw)) return false;
     if (!raw.empty() && raw.back() == '\r') raw.pop_back();
     return true;
+}
+
+// Text of the help file as the screen gets it: control characters visible
+// (visible.h), then cut to `width` characters, so that a file can neither
+// drive the terminal nor widen a line past the window.
+std::string shown_text(std::string_view text, int width) {
+    std::string shown = visible_text(text);
+    if (width >= 0 && shown.size() > static_cast<std::size_t>(width))
+        shown.resize(static_cast<std::size_t>(width));
+    return shown;
 }
 
 // The item that follows the keyword of a "/#more" or "/#details" line.
@@ -139,7 +150,7 @@ Browser::Step Browser::search() {
         }
         if (line != marker_) continue;
         if (star_) {
-            write_line(cmpa.nwrwin, line.trimmed());
+            write_line(cmpa.nwrwin, visible_text(line.trimmed()));
             return Step::text_done;
         }
         return show_text();
@@ -150,7 +161,7 @@ Browser::Step Browser::search() {
         for (const std::string& text : own) write_line(cmpa.nwrwin, text);
         return Step::end;
     }
-    write_line(cmpa.nwrwin, "no entry found for " + marker_.trimmed() + (star_ ? "*" : "") +
+    write_line(cmpa.nwrwin, "no entry found for " + visible_text(marker_.trimmed()) + (star_ ? "*" : "") +
                                 " in helpfile:");
     write_line(cmpa.nwrwin, helpfile_.view());
     return Step::end;
@@ -165,17 +176,17 @@ void Browser::show_line(const Text80& line) {
         else if (line.sub(2, 3) == "ul") attribute_ = 'u';
         if (attribute_ == 'b') {
             write_line(cmpa.nwrwin, std::string(esc_bold) +
-                                        std::string(line.sub(4, std::min(80, width_ + 3))) +
+                                        shown_text(line.sub(4, std::min(80, width_ + 3)), width_) +
                                         esc_normal);
         } else {
             int last = std::min(79, width_ + 3);
             while (last >= 4 && line(last) == ' ') --last;
             write_line(cmpa.nwrwin, std::string(esc_underline) +
-                                        std::string(line.sub(4, last)) + esc_normal);
+                                        shown_text(line.sub(4, last), width_) + esc_normal);
         }
         return;
     }
-    write_line(cmpa.nwrwin, line.sub(1, std::min(width_, 132)));
+    write_line(cmpa.nwrwin, shown_text(line.sub(1, std::min(width_, 132)), width_));
 }
 
 // Step 7: the text of the entry found, in pages of height - 1 lines.
@@ -199,7 +210,7 @@ Browser::Step Browser::show_text() {
             // after the marker redirects; after text it ends the text).
             if (++redirects_ > max_redirects) {
                 write_line(cmpa.nwrwin, " help entries redirect in a circle at " +
-                                            marker_.trimmed());
+                                            visible_text(marker_.trimmed()));
                 return Step::footer;
             }
             marker_.assign("/" + std::string(line.sub(3, 80)));
@@ -242,7 +253,8 @@ Browser::Step Browser::related(Text80 line) {
                 que[k].assign("details");
                 targets[k] = item_after_keyword(line);
             } else {
-                que[k].assign(line.sub(3, 80));
+                // Shown in the menu, and sought by what is shown.
+                que[k].assign(visible_text(line.sub(3, 80)));
             }
         }
         if (!read_help_line(raw)) return Step::footer;
@@ -306,7 +318,7 @@ Browser::Step Browser::after_text() { return nuque_[0] == 0 ? Step::footer : Ste
 void Browser::show_details(const std::string& name) {
     if (!plain_file_name(name)) {
         write_line(cmpa.nwrwin, " details file name refused (letters, digits, \".\", \"_\" "
-                                "and \"-\" only): " + name);
+                                "and \"-\" only): " + visible_text(name));
         return;
     }
     const std::string file = details_dir_ + "/" + name;
@@ -314,7 +326,7 @@ void Browser::show_details(const std::string& name) {
         std::string raw;
         while (read_line(unit_details, raw)) {
             Text80 line(raw);
-            write_line(cmpa.nwrwin, line.view());
+            write_line(cmpa.nwrwin, visible_text(line.view()));
         }
         close_unit(unit_details);
         return;
@@ -351,11 +363,15 @@ Browser::Step Browser::level_menu() {
         if (text == "more") {
             const std::string& name = target_[chosen];
             if (plain_file_name(name)) {
-                std::string command = "$ZORBHEPATH/dvifiles/" + name + "/" + name + ".dvi &";
-                viewdvi(command.c_str());
+                // Shown as written, run with the help root quoted: a root
+                // with a blank in it stays one argument of the viewer.
+                const std::string document = "/dvifiles/" + name + "/" + name + ".dvi &";
+                const std::string shown = "$ZORBHEPATH" + document;
+                const std::string run = "\"$ZORBHEPATH\"" + document;
+                viewdvi(shown.c_str(), run.c_str());
             } else {
                 write_line(cmpa.nwrwin, " document name refused (letters, digits, \".\", \"_\" "
-                                        "and \"-\" only): " + name);
+                                        "and \"-\" only): " + visible_text(name));
             }
             return Step::footer;
         }

@@ -266,14 +266,19 @@ void infopath() {
         const char* value = std::getenv(e.name);
         if (!value) continue;
         // A value that fits is stored whole (one that fills its field has no
-        // NUL, and its readers take the whole field); a longer one is cut one
-        // short of the field, so that a NUL ends it.
+        // NUL, and its readers take the whole field); a longer one is refused
+        // and its field left empty, as for an unset variable: cut, it would
+        // name another directory (path_too_long tells the readers).
         std::size_t n = std::strlen(value);
-        const std::size_t width = static_cast<std::size_t>(e.width);
-        if (n > width) n = width - 1;
+        if (n > static_cast<std::size_t>(e.width)) n = 0;
         std::memcpy(e.field, value, n);
         std::memset(e.field + n, '\0', static_cast<std::size_t>(e.width) - n);
     }
+}
+
+bool path_too_long(const char* variable, int width) {
+    const char* value = std::getenv(variable);
+    return value && std::strlen(value) > static_cast<std::size_t>(width);
 }
 
 }  // namespace zorb

@@ -69,7 +69,11 @@ int32_t key();
 // itself when it is ready.
 using EndingHook = bool (*)(int sig);
 void catch_ending_signals(EndingHook before);
-// Fills record `path` from the environment.
+// Fills record `path` from the environment.  A value longer than its field
+// leaves the field empty (all NUL), as an unset variable does.
 void infopath();
+// Whether environment variable `variable` is set to a value longer than its
+// field of `width` characters (and so was refused by infopath).
+bool path_too_long(const char* variable, int width);
 
 }  // namespace zorb

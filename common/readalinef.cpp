@@ -134,7 +134,9 @@ void addhist(const char* s) { add_history(s); }
 
 void clearhist() { clear_history(); }
 
-void viewdvi(const char* dvifile) {
+void viewdvi(const char* dvifile) { viewdvi(dvifile, dvifile); }
+
+void viewdvi(const char* dvifile, const char* run) {
     // The command is built in 132 characters, its NUL included.
     constexpr std::size_t command_size = 132;
     static const char viewer[] = "xdvi ";
@@ -144,9 +146,9 @@ void viewdvi(const char* dvifile) {
         std::fflush(stdout);
         return;
     }
-    std::string command = std::string(viewer) + dvifile;
-    write_line(unit_screen, " " + command);
+    write_line(unit_screen, " " + std::string(viewer) + dvifile);
     std::fflush(stdout);
+    const std::string command = std::string(viewer) + run;
     int ignored = std::system(command.c_str());
     (void)ignored;
 }

@@ -22,6 +22,10 @@ void addhist(const char* s);
 void clearhist();
 // Prints and runs "xdvi " + dvifile through the shell.
 void viewdvi(const char* dvifile);
+// Prints "xdvi " + dvifile as above, and runs "xdvi " + run: the same command
+// with its variable references quoted, so that a value with a blank (or a
+// "*") stays one word.
+void viewdvi(const char* dvifile, const char* run);
 // Runs a shell command.
 void startgv(const char* s);
 

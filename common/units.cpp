@@ -1,7 +1,9 @@
 #include "units.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "attributes.h"
 #include "input.h"
@@ -36,6 +39,10 @@ struct OpenFile {
     std::size_t in_pos, in_len;
     int error;              // errno of a write-out that failed, not yet reported
     bool dead;              // reported: nothing more goes to it
+    // A replacement (OpenMode::replace): the new file being written beside
+    // the one it replaces, and that one's name; both null otherwise.
+    std::string* temp;
+    std::string* target;
 };
 OpenFile files[max_open];
 
@@ -100,6 +107,15 @@ void write_out_all() {
         if (f.used) write_out(f);
 }
 
+// A replacement that will not be completed: the new file goes, the file it
+// was to replace stays as it was.  Async-signal-safe.
+void abandon(OpenFile& f) {
+    if (f.temp && !f.temp->empty()) {
+        ::unlink(f.temp->c_str());
+        f.temp->clear();
+    }
+}
+
 // A file that could not take its lines ends the program with its name and
 // the reason, never a silent loss.  During exit the message is written and
 // the program ends at once (exit may not be called again).
@@ -108,6 +124,7 @@ void report(OpenFile& f) {
     const std::string name = *f.name;
     const int e = f.error;
     f.dead = true;
+    abandon(f);
     if (!exiting) file_error_exit(name, std::strerror(e));
     std::fflush(stdout);
     std::fprintf(stderr, "%s: %s: %s\n", program_name().c_str(), name.c_str(), std::strerror(e));
@@ -187,11 +204,13 @@ bool at_ending_signal(int sig) {
         pending = sig;
         return false;
     }
-    for (OpenFile& f : files)
+    for (OpenFile& f : files) {
         if (f.used && !f.dead && f.out_len > 0) {
             write_all(f.fd, f.out, f.out_len);
             f.out_len = 0;
         }
+        if (f.used) abandon(f);
+    }
     return true;
 }
 
@@ -199,6 +218,10 @@ void at_exit() {
     exiting = true;
     write_out_all();
     report_all();
+    // A replacement never closed is never finished: it does not take the
+    // name of the file it was to replace.
+    for (OpenFile& f : files)
+        if (f.used) abandon(f);
 }
 
 // Puts the screen stream in place of the plain standard output before
@@ -225,27 +248,116 @@ const ScreenStream screen_stream;
 
 }  // namespace
 
+namespace {
+
+// Opening a FIFO waits until a program opens its other end.  That wait is
+// announced on standard error (the screen may be redirected), and a FIFO
+// opened for writing is first tried without waiting, so that the line comes
+// only when there is a wait.  `shown` is the name the user gave.
+int open_waiting(const std::string& path, const std::string& shown, int flags) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISFIFO(st.st_mode))
+        return ::open(path.c_str(), flags, 0666);
+    const bool reading = (flags & O_ACCMODE) == O_RDONLY;
+    if (!reading) {
+        int fd = ::open(path.c_str(), flags | O_NONBLOCK, 0666);
+        if (fd >= 0) {
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return fd;
+        }
+        if (errno != ENXIO) return -1;
+    }
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: %s is a FIFO: waiting for a program to %s\n",
+                 program_name().c_str(), shown.c_str(),
+                 reading ? "write into it" : "read it");
+    int fd;
+    do fd = ::open(path.c_str(), flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The file a replacement of `path` replaces: the file a link names, so that
+// the link stays; `path` itself when it does not exist yet.
+std::string replaced_file(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) return resolved;
+    return path;
+}
+
+// A new file beside `target` for its replacement: its descriptor (-1, errno
+// set, when none can be made) and name.  It gets the permissions and, where
+// this user may give them, the owner and group of the file it replaces, or
+// those a new file would get.
+int new_file_beside(const std::string& target, std::string& temp) {
+    std::size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string pattern = (slash == std::string::npos ? "" : dir) + "." + base + ".XXXXXX";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    int fd = ::mkostemp(buf.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    temp = buf.data();
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* stays this user's */ }
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+    return fd;
+}
+
+OpenFile* free_slot() {
+    for (OpenFile& f : files)
+        if (!f.used) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
 bool open_unit(int unit, const std::string& path, OpenMode mode) {
     close_unit(unit);
-    int flags = mode == OpenMode::read        ? O_RDONLY
-                : mode == OpenMode::write     ? O_WRONLY | O_CREAT | O_TRUNC
-                : mode == OpenMode::readwrite ? O_RDWR
-                                              : O_WRONLY | O_CREAT;
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    OpenFile* slot = nullptr;
-    for (OpenFile& f : files)
-        if (!f.used) {
-            slot = &f;
-            break;
+    std::string temp, target;
+    int fd;
+    if (mode == OpenMode::replace) {
+        target = replaced_file(path);
+        struct stat st {};
+        const bool exists = ::stat(target.c_str(), &st) == 0;
+        if (exists && S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return false;
         }
+        // A FIFO or a device is written into; a plain file (or none) is
+        // replaced.
+        if (exists && !S_ISREG(st.st_mode)) {
+            fd = open_waiting(target, path, O_WRONLY | O_CLOEXEC);
+            target.clear();
+        } else {
+            fd = new_file_beside(target, temp);
+        }
+    } else {
+        int flags = mode == OpenMode::read        ? O_RDONLY
+                    : mode == OpenMode::write     ? O_WRONLY | O_CREAT | O_TRUNC
+                    : mode == OpenMode::readwrite ? O_RDWR
+                                                  : O_WRONLY | O_CREAT;
+        fd = open_waiting(path, path, flags | O_CLOEXEC);
+    }
+    if (fd < 0) return false;
+    OpenFile* slot = free_slot();
     if (!slot) {
         ::close(fd);
+        if (!temp.empty()) ::unlink(temp.c_str());
         errno = EMFILE;
         return false;
     }
     Busy b;
-    *slot = OpenFile{true, unit, fd, new std::string(path), nullptr, 0, nullptr, 0, 0, 0, false};
+    *slot = OpenFile{true, unit, fd, new std::string(path), nullptr, 0, nullptr, 0, 0, 0, false,
+                     temp.empty() ? nullptr : new std::string(temp),
+                     temp.empty() ? nullptr : new std::string(target)};
     return true;
 }
 
@@ -258,10 +370,17 @@ void close_unit(int unit) {
         Busy b;
         write_out(*f);
         e = f->error;
+        // A replacement is complete on the disk before it takes the name.
+        if (f->temp && e == 0 && !f->dead && ::fsync(f->fd) != 0) e = errno;
         if (::close(f->fd) != 0 && e == 0 && !f->dead) e = errno;
+        if (f->temp && e == 0 && !f->dead && ::rename(f->temp->c_str(), f->target->c_str()) != 0)
+            e = errno;
+        if (e != 0 || f->dead) abandon(*f);
         if (f->dead) e = 0;
         name = *f->name;
         delete f->name;
+        delete f->temp;
+        delete f->target;
         delete[] f->out;
         delete[] f->in;
         *f = OpenFile{};
@@ -293,6 +412,10 @@ bool cut_unit(int unit) {
         return false;
     }
     f->in_pos = f->in_len = 0;
+    // A FIFO or a device (/dev/null, a terminal) holds nothing to empty: it is
+    // written on as it is.
+    struct stat st {};
+    if (::fstat(f->fd, &st) == 0 && !S_ISREG(st.st_mode)) return true;
     return ::ftruncate(f->fd, 0) == 0 && ::lseek(f->fd, 0, SEEK_SET) == 0;
 }
 
@@ -362,6 +485,8 @@ bool read_line(int unit, std::string& line) {
         any = true;
         if (ch == '\n') break;
         keep_byte(line, static_cast<char>(ch), dropped);
+        if (dropped > static_cast<unsigned long long>(longest_line))
+            file_error_exit(*f->name, "a line longer than 1 GiB: not a text file");
     }
     finish_line(line, dropped);
     return any;

@@ -34,19 +34,36 @@ constexpr int unit_details = 2;
 
 enum class OpenMode {
     read,       // an existing file, read from the start
-    write,      // created or replaced
+    write,      // created or emptied, then written
     readwrite,  // an existing file, read and rewritten in place
     keep,       // written; an existing file is kept as it is until `cut_unit`
+    replace,    // written as a new file beside `path`, which takes its name
+                // (or the name of the file a link `path` names) only when
+                // `close_unit` has written it whole; until then, and for
+                // good when the program ends without closing it or a write
+                // fails, an existing file stays as it was.  The new file has
+                // the old one's permissions (and its owner and group where
+                // this user may give them).  A FIFO or a device is written
+                // into as it is.
 };
+
+// Special files: a FIFO's open waits for a program at its other end; the
+// wait is announced first with one line on standard error.  `cut_unit` leaves
+// a FIFO or a device as it is (there is nothing to empty).  A line of more
+// than `longest_line` bytes (a device or FIFO that sends no line end) ends
+// the program as a file that cannot be read.
+constexpr long long longest_line = 1LL << 30;
 
 // Opens `path` on `unit`; false (errno set) when it cannot be opened.
 bool open_unit(int unit, const std::string& path, OpenMode mode);
+// Closes the unit, its lines written out (a replacement takes its name).
 void close_unit(int unit);
 bool unit_is_open(int unit);
 // Back to the start of the file.
 void rewind_unit(int unit);
-// Empties the file and goes back to its start (a file opened to `keep`).
-// False (errno set) when it cannot be emptied.
+// Empties the file and goes back to its start (a file opened to `keep`); a
+// FIFO or a device is left as it is.  False (errno set) when it cannot be
+// emptied.
 bool cut_unit(int unit);
 
 // Writes one line (text and '\n').  Unit 6 is standard output.

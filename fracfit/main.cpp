@@ -23,6 +23,7 @@
 #include "prompts.h"
 #include "text.h"
 #include "units.h"
+#include "visible.h"
 
 namespace {
 
@@ -270,7 +271,7 @@ void run(const std::string& argument) {
     Counts counts;
     counts.open(name);
     const CountsFile& f = counts.file;
-    say(" " + Text132(f.title).trimmed());
+    say(" " + visible_text(Text132(f.title).trimmed()));
     print_thickness_lines(f);
     say(" material Al");
 

@@ -138,12 +138,12 @@ void fail(const std::string& what) {
 
 
 // The shell, replaced by a check of what would reach it: the document
-// viewer's "xdvi $ZORBHEPATH/dvifiles/N/N.dvi &" with a plain file name N,
+// viewer's "xdvi "$ZORBHEPATH"/dvifiles/N/N.dvi &" with a plain file name N,
 // nothing else.
 extern "C" int system(const char* command) {
     if (!command) return 0;
     std::string_view c(command);
-    const std::string_view head = "xdvi $ZORBHEPATH/dvifiles/";
+    const std::string_view head = "xdvi \"$ZORBHEPATH\"/dvifiles/";
     const std::size_t slash = c.find('/', head.size());
     if (c.substr(0, head.size()) != head || slash == std::string_view::npos)
         fuzz::fail(std::string("shell command: ") + command);

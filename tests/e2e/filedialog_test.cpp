@@ -111,27 +111,57 @@ TEST(FileDialogue, NamesTooLongForTheFieldAreRefused) {
 }
 
 TEST(FileDialogue, DirectoryShorthands) {
-    zt::Env env = {{"LOGNAME", "alice"}, {"USER", "bob"}, {"ZORBUTPATH", "/opt/ut more"}};
-    EXPECT_EQ(chosen("$HOME/x.dat", env), result(17, "/home/alice/x.dat", "dat"));
-    EXPECT_EQ(chosen("$home/x", env), result(17, "/home/alice/x.lst", "lst"));
-    EXPECT_EQ(chosen("~/runs/x", env), result(22, "/home/alice/runs/x.lst", "lst"));
-    EXPECT_EQ(chosen("$ZORBUTPATH/u.dat", env), result(13, "/opt/ut/u.dat", "dat"));
-    // Further items behind a shorthand stay out of the name, as behind a
-    // plain name.
-    EXPECT_EQ(chosen("~/x more", env), result(17, "/home/alice/x.lst", "lst"));
-    EXPECT_EQ(chosen("$HOME/x.dat more", env), result(17, "/home/alice/x.dat more", "dat"));
-    // No LOGNAME: USER; no ZORBUTPATH: nothing inserted, and never a NUL byte.
-    EXPECT_EQ(chosen("~/x", {{"LOGNAME", zt::unset}, {"USER", "bob"}}),
-              result(15, "/home/bob/x.lst", "lst"));
-    // Neither LOGNAME nor USER: the login name of the user database.
     const passwd* pw = ::getpwuid(::getuid());
     ASSERT_NE(pw, nullptr);
-    const std::string home = "/home/" + std::string(pw->pw_name) + "/x.lst";
-    EXPECT_EQ(chosen("~/x", {{"LOGNAME", zt::unset}, {"USER", zt::unset}}),
-              result(static_cast<int>(home.size()), home, "lst"));
-    std::string bare = chosen("$ZORBUTPATH/u", {{"ZORBUTPATH", zt::unset}});
-    EXPECT_EQ(bare, result(6, "/u.lst", "lst"));
-    EXPECT_EQ(bare.find('\0'), std::string::npos);
+    const std::string login(pw->pw_name);
+    // The result for a name as chosen, its length counted.
+    const auto named = [](const std::string& name, const std::string& ext) {
+        return result(static_cast<int>(name.size()), name, ext);
+    };
+    const zt::Env alice = {{"HOME", "/data/alice"}, {"LOGNAME", "alice"}, {"USER", "bob"},
+                           {"ZORBUTPATH", "/opt/ut more"}};
+    const zt::Env no_home = {{"HOME", zt::unset}, {"LOGNAME", "alice"}};
+    const struct {
+        std::string answer;
+        zt::Env env;
+        std::string expect;
+    } cases[] = {
+        // The home directory is HOME, whatever the login name.
+        {"$HOME/x.dat", alice, named("/data/alice/x.dat", "dat")},
+        {"$home/x", alice, named("/data/alice/x.lst", "lst")},
+        {"~/runs/x", alice, named("/data/alice/runs/x.lst", "lst")},
+        {"~/x", {{"HOME", "/root/"}}, named("/root/x.lst", "lst")},
+        {"~/x", {{"HOME", "/"}}, named("/x.lst", "lst")},
+        {"~/x", {{"HOME", "/my data"}}, named("/my data/x.lst", "lst")},
+        {"$ZORBUTPATH/u.dat", alice, named("/opt/ut/u.dat", "dat")},
+        // Further items behind a shorthand stay out of the name, as behind a
+        // plain name.
+        {"~/x more", alice, named("/data/alice/x.lst", "lst")},
+        {"$HOME/x.dat more", alice, result(17, "/data/alice/x.dat more", "dat")},
+        // Without HOME: "/home/" and the login name, from LOGNAME, USER or
+        // the user database.
+        {"~/x", no_home, named("/home/alice/x.lst", "lst")},
+        {"$HOME/x", {{"HOME", ""}, {"LOGNAME", zt::unset}, {"USER", "bob"}},
+         named("/home/bob/x.lst", "lst")},
+        {"~/x", {{"HOME", zt::unset}, {"LOGNAME", zt::unset}, {"USER", zt::unset}},
+         result(static_cast<int>(login.size()) + 12, "/home/" + login + "/x.lst", "lst")},
+        // A ZORBUTPATH longer than 80 characters is used whole.
+        {"$ZORBUTPATH/u", {{"ZORBUTPATH", "/" + std::string(99, 'u')}},
+         result(106, "/" + std::string(99, 'u') + "/u.lst", "lst")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(chosen(c.answer, c.env), c.expect) << c.answer;
+
+    // ZORBUTPATH unset or empty: refused, never a name at the root of the
+    // file system; the default stays.
+    for (const std::string& value : {std::string(zt::unset), std::string(), std::string("  ")}) {
+        zt::Run r = dialogue("sixline.lst", "$ZORBUTPATH/u\n\n", {}, {{"ZORBUTPATH", value}});
+        EXPECT_NE(r.out.find(" $ZORBUTPATH: the variable ZORBUTPATH is not set; no directory to "
+                             "put first\n" + prompt("sixline.lst")),
+                  std::string::npos)
+            << r.out;
+        EXPECT_NE(r.out.find(result(11, "sixline.lst", "lst")), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("/u.lst"), std::string::npos) << r.out;
+    }
 }
 
 TEST(FileDialogueTerminal, DefaultRecalledAndEdited) {

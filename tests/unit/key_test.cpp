@@ -100,9 +100,12 @@ TEST(Infopath, FillsFromTheEnvironmentAndLeavesUnsetFieldsAlone) {
     zorb::infopath();
     EXPECT_EQ(zorb::path.hepath.upto_nul(), "/srv/help");
     for (int i = 10; i <= 80; ++i) EXPECT_EQ(zorb::path.hepath(i), '\0');
-    // Too long for the field: cut so that the last position stays NUL; a
-    // value that just fills its field is kept whole.
-    EXPECT_EQ(zorb::path.editor.upto_nul(), std::string(79, 'e'));
+    // Too long for the field: refused, the field empty (cut, the value would
+    // name something else); a value that just fills its field is kept whole.
+    EXPECT_EQ(zorb::path.editor, zorb::Text80::nul());
+    EXPECT_TRUE(zorb::path_too_long("EDITOR", 80));
+    EXPECT_FALSE(zorb::path_too_long("SHELL", 80));
+    EXPECT_FALSE(zorb::path_too_long("COLORFILE", 80));
     EXPECT_EQ(zorb::path.shell.upto_nul(), std::string(80, 's'));
     EXPECT_EQ(zorb::path.workdir.upto_nul(), std::string(131, 'p'));
     EXPECT_EQ(zorb::path.colfile, zorb::Text80::nul());
