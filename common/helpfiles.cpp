@@ -7,9 +7,6 @@
 
 #include "input.h"
 
-#ifndef ZORB_HELP_BUILD_DIR
-#define ZORB_HELP_BUILD_DIR ""
-#endif
 #ifndef ZORB_HELP_INSTALL_DIR
 #define ZORB_HELP_INSTALL_DIR ""
 #endif
@@ -68,9 +65,17 @@ static std::string help_beside_program() {
     return directory_of(directory_of(exe)) + "/share/zorb/help";
 }
 
+// The help folder of a build tree: the link zorb-help, which the build puts
+// beside the programs, to help/ of the sources.
+static std::string help_in_build_tree() {
+    const std::string exe = own_file();
+    if (exe.empty()) return "";
+    return directory_of(exe) + "/zorb-help";
+}
+
 std::string bundled_help_file(const std::string& local) {
     for (const std::string& root :
-         {help_beside_program(), std::string(ZORB_HELP_INSTALL_DIR), std::string(ZORB_HELP_BUILD_DIR)}) {
+         {help_beside_program(), std::string(ZORB_HELP_INSTALL_DIR), help_in_build_tree()}) {
         const std::string& dir = root;
         if (!is_directory(dir)) continue;
         std::string found = usable_help_file(local.empty() ? dir : dir + local);

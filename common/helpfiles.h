@@ -29,8 +29,9 @@ std::string usable_help_file(const std::string& name);
 
 // The help file of this program among the bundled help files: the copy
 // installed beside the program (<prefix>/share/zorb/help for
-// <prefix>/bin/prog), else the one at the configured install place, else the
-// one in the source tree.  `local` is the
+// <prefix>/bin/prog), else the one at the configured install place, else, in a
+// build tree, the one in the sources (through the link zorb-help beside the
+// program).  `local` is the
 // program's own help file name ("/..." or empty).  "" when there is none.
 std::string bundled_help_file(const std::string& local);
 
