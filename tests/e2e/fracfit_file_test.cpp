@@ -193,7 +193,7 @@ std::vector<FileCase> file_cases() {
     // A second name sees the new defaults: the same file, rewritten in place.
     c.push_back({"hard link", example, pipe_of(choose), 0, chosen, "",
                  [](const std::string& dir) {
-                     ::link(file(dir).c_str(), (dir + "/second.dat").c_str());
+                     EXPECT_EQ(::link(file(dir).c_str(), (dir + "/second.dat").c_str()), 0);
                  },
                  [](const std::string& dir) {
                      if (zt::read_file(dir + "/second.dat") != chosen) return std::string("second name");
@@ -214,7 +214,7 @@ std::vector<FileCase> file_cases() {
     // Another owner and group, which root can give back: they stay.
     c.push_back({"owner kept", example, pipe_of(choose), 0, chosen, "",
                  [](const std::string& dir) {
-                     ::chown(file(dir).c_str(), other_uid, other_gid);
+                     EXPECT_EQ(::chown(file(dir).c_str(), other_uid, other_gid), 0);
                      ::chmod(file(dir).c_str(), 02664);
                  },
                  [](const std::string& dir) {
@@ -230,7 +230,7 @@ std::vector<FileCase> file_cases() {
                  [](const std::string& dir) { return piped_as_nobody(dir, choose); }, 0, chosen, "",
                  [](const std::string& dir) {
                      ::chmod(dir.c_str(), 0777);
-                     ::chown(file(dir).c_str(), other_uid, nobody);
+                     EXPECT_EQ(::chown(file(dir).c_str(), other_uid, nobody), 0);
                      ::chmod(file(dir).c_str(), 0664);
                  },
                  [](const std::string& dir) {
@@ -247,7 +247,7 @@ std::vector<FileCase> file_cases() {
                  },
                  0, chosen, "",
                  [](const std::string& dir) {
-                     if (root()) ::chown(file(dir).c_str(), nobody, nobody);
+                     if (root()) { EXPECT_EQ(::chown(file(dir).c_str(), nobody, nobody), 0); }
                      ::chmod(dir.c_str(), 0555);
                  }});
     // A signal while the file is being replaced: it takes effect once the
