@@ -58,6 +58,10 @@ void apply_env(const Env& env) {
 
 [[noreturn]] void exec_child(const std::string& exe, const std::vector<std::string>& args,
                              const Env& env, const std::string& cwd) {
+    // The programs start with the signals a shell gives them, whatever this
+    // test process ignores (a closed pipe here must not be one there).
+    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGXFSZ, SIG_DFL);
     apply_env(env);
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
