@@ -22,12 +22,14 @@ int buffer_len = 0;
 bool ended = false;
 std::string progname = "zorb";
 test_seam::ExitHandler exit_handler = nullptr;
+bool message_written = false;
 
 // The ending shared by end_of_input_exit and file_error_exit.
 [[noreturn]] void end_program(int status, const std::string& message) {
     std::fflush(stdout);
     if (exit_handler) exit_handler(status, message);
     std::fprintf(stderr, "%s\n", message.c_str());
+    message_written = true;
     std::exit(status);
 }
 
@@ -143,6 +145,8 @@ void set_program_name(const char* argv0) {
 }
 
 const std::string& program_name() { return progname; }
+
+bool ending_message_written() { return message_written; }
 
 void test_seam::set_exit_handler(ExitHandler handler) { exit_handler = handler; }
 

@@ -74,6 +74,10 @@ bool keyboard_line(std::string& line);
 // error naming the file and the reason, exit status `exit_file_error`.
 [[noreturn]] void file_error_exit(const std::string& file, const std::string& reason);
 
+// Whether the program is ending with the line of one of the two above
+// already written (a later failure of standard output adds none).
+bool ending_message_written();
+
 // The program's name for messages (set from argv[0] by the drivers).
 void set_program_name(const char* argv0);
 const std::string& program_name();

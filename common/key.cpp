@@ -29,10 +29,21 @@ volatile sig_atomic_t attributes_saved = 0;
 // Set while the terminal is in key mode; the signal handlers restore the
 // saved attributes only then.
 volatile sig_atomic_t in_key_mode = 0;
+// The attributes the line editor found, held while it edits a line in its
+// own mode, for an ending signal to put back.
+struct termios editor_attributes;
+volatile sig_atomic_t in_editor_mode = 0;
 
-// Signals that end the program and so must first write out the files and
-// give the terminal back.  Caught for the rest of the run once caught.
-const int ending_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// Signals whose default action ends the process (the real-time signals too,
+// added when the handlers are installed).  Each is caught for the rest of the
+// run, so that the terminal and the files are put in order first.
+const int ending_signals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT,
+                              SIGBUS,  SIGFPE,  SIGUSR1,   SIGSEGV, SIGUSR2, SIGPIPE,
+                              SIGALRM, SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM,
+                              SIGPROF, SIGIO,   SIGPWR,    SIGSYS};
+// What each caught signal did before, put back when the signal goes on to
+// act (a fault returns to the handler that was there, such as a sanitizer's).
+struct sigaction previous_actions[NSIG];
 bool ending_caught = false;
 EndingHook volatile ending_hook = nullptr;
 struct sigaction previous_tstp;
@@ -40,21 +51,49 @@ struct sigaction previous_cont;
 bool tstp_installed = false;
 bool handlers_installed = false;
 
+// Puts back the attributes of the mode the terminal is in, if any.
 void restore_saved() {
-    if (attributes_saved) ::tcsetattr(0, TCSANOW, &saved_attributes);
+    if (in_key_mode && attributes_saved) ::tcsetattr(0, TCSANOW, &saved_attributes);
+    if (in_editor_mode) ::tcsetattr(0, TCSANOW, &editor_attributes);
+    in_key_mode = 0;
+    in_editor_mode = 0;
+}
+
+// A signal raised by an error of the program itself (a bad address, a
+// division by zero) rather than sent: it comes again as soon as the handler
+// returns.
+bool is_fault(int sig, const siginfo_t* info) {
+    if (!info || info->si_code <= 0) return false;   // sent with kill, raise, sigqueue
+    return sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL || sig == SIGTRAP ||
+           sig == SIGSYS;
+}
+
+// A file grown past the file-size limit: the kernel signals the process
+// itself, as if by kill from its own id, and the write then fails with
+// EFBIG, which is reported as a write error naming the file.
+bool is_file_size_limit(int sig, const siginfo_t* info) {
+    return sig == SIGXFSZ && info && info->si_code == SI_USER && info->si_pid == ::getpid();
 }
 
 // The program dies of `sig` with its default action, the files written out
-// and the terminal restored; unless the hook has the ending wait.
-void on_ending_signal(int sig) {
+// and the terminal restored; unless the hook has the ending wait.  A fault
+// gives the terminal back and returns to meet the handler that was there
+// before (the files are not written: the program's memory is suspect).
+void on_ending_signal(int sig, siginfo_t* info, void*) {
     int saved_errno = errno;
+    if (is_file_size_limit(sig, info)) return;
+    if (is_fault(sig, info)) {
+        restore_saved();
+        ::sigaction(sig, &previous_actions[sig], nullptr);
+        errno = saved_errno;
+        return;
+    }
     EndingHook hook = ending_hook;
     if (hook && !hook(sig)) {
         errno = saved_errno;
         return;
     }
-    if (in_key_mode) restore_saved();
-    in_key_mode = 0;
+    restore_saved();
     struct sigaction dfl;
     std::memset(&dfl, 0, sizeof dfl);
     dfl.sa_handler = SIG_DFL;
@@ -67,13 +106,28 @@ void on_ending_signal(int sig) {
     ::raise(sig);
 }
 
+void catch_one(int sig) {
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sigemptyset(&sa.sa_mask);
+    sa.sa_sigaction = on_ending_signal;
+    sa.sa_flags = SA_SIGINFO;
+    struct sigaction previous;
+    if (::sigaction(sig, nullptr, &previous) != 0) return;
+    // A signal the program was told to ignore (as under nohup) stays
+    // ignored.
+    if (previous.sa_handler == SIG_IGN) return;
+    previous_actions[sig] = previous;
+    ::sigaction(sig, &sa, nullptr);
+}
+
 // Ctrl-Z while a key is awaited: the shell gets its terminal back in the
 // state it gave it, and the program stops.  When it continues, the handler
 // is put back and key mode set again.
 void on_stop_signal(int sig) {
     int saved_errno = errno;
     bool was_key_mode = in_key_mode;
-    if (was_key_mode) restore_saved();
+    if (was_key_mode && attributes_saved) ::tcsetattr(0, TCSANOW, &saved_attributes);
     struct sigaction dfl, mine;
     std::memset(&dfl, 0, sizeof dfl);
     dfl.sa_handler = SIG_DFL;
@@ -97,10 +151,7 @@ void on_continue_signal(int) {
     errno = saved_errno;
 }
 
-void at_exit_restore() {
-    if (in_key_mode) restore_saved();
-    in_key_mode = 0;
-}
+void at_exit_restore() { restore_saved(); }
 
 // The stop and continue handlers of key mode.
 void install_handlers() {
@@ -131,18 +182,18 @@ void catch_ending_signals(EndingHook before) {
     if (before) ending_hook = before;
     if (ending_caught) return;
     ending_caught = true;
-    struct sigaction sa;
-    std::memset(&sa, 0, sizeof sa);
-    sigemptyset(&sa.sa_mask);
-    sa.sa_handler = on_ending_signal;
-    for (int sig : ending_signals) {
-        struct sigaction previous;
-        ::sigaction(sig, nullptr, &previous);
-        // A signal the program was told to ignore (as under nohup) stays
-        // ignored.
-        if (previous.sa_handler == SIG_IGN) continue;
-        ::sigaction(sig, &sa, nullptr);
+    for (int sig : ending_signals) catch_one(sig);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) catch_one(sig);
+}
+
+void editor_mode(bool on) {
+    if (!on) {
+        in_editor_mode = 0;
+        return;
     }
+    if (in_editor_mode || ::tcgetattr(0, &editor_attributes) != 0) return;
+    catch_ending_signals(nullptr);
+    in_editor_mode = 1;
 }
 
 int32_t pr_winsize(int fd, int it) {
@@ -210,6 +261,49 @@ void reset_keypress() {
     remove_handlers();
 }
 
+namespace {
+
+constexpr int escape = 0x1b;
+
+// Input ended inside a key: that is the end of input, not a key.
+int32_t input_ended_in_key() {
+    keyboard_end_met();
+    return -1;
+}
+
+// The rest of an escape sequence, taken whole so that none of its bytes is
+// left to be read as a typed key: ESC "[" (or ESC "O"), parameter bytes
+// ("0" to "?") and intermediate bytes (blank to "/"), and the final byte
+// ("@" to "~").  A byte that cannot belong to the sequence ends it and is left
+// for the next read.  The Linux console's ESC "[[" and a letter (F1 to F5)
+// is whole too.  ESC and any other byte (Alt and a key) is a sequence of
+// two; ESC ESC and a sequence (Alt and a cursor key) one of its own.
+int32_t escape_sequence() {
+    int intro = input_byte();
+    if (intro < 0) return input_ended_in_key();
+    if (intro == escape) {
+        int32_t inner = escape_sequence();
+        return inner == -1 ? inner : key_nothing;
+    }
+    if (intro != '[' && intro != 'O') return key_nothing;
+    int b = input_peek();
+    if (intro == '[' && b == '[') {
+        // The Linux console's function keys: ESC "[[" and a letter.
+        input_byte();
+        return input_byte() < 0 ? input_ended_in_key() : key_nothing;
+    }
+    while (b >= 0x20 && b <= 0x3f) {
+        input_byte();
+        b = input_peek();
+    }
+    if (b < 0) return input_ended_in_key();
+    if (b < 0x40 || b > 0x7e) return key_nothing;
+    input_byte();
+    return b >= 'A' && b <= 'D' ? -b : key_nothing;
+}
+
+}  // namespace
+
 int32_t key() {
     keyboard_read_begin();
     set_keypress();
@@ -229,19 +323,13 @@ int32_t key() {
             // end in a script from another system (both bytes are one Return).
             if (!input_is_terminal() && input_peek() == '\n') input_byte();
             result = 64;
+        } else if (byte == escape) {
+            result = escape_sequence();
         } else if (std::iscntrl(byte)) {
-            // A control key: an escape sequence such as ESC "[" "A" gives the
-            // negated final byte.
+            // Another control key: the byte after the next one, negated.
             int ignored = input_byte();
             int last = ignored < 0 ? -1 : input_byte();
-            if (last < 0) {
-                // Input ended inside the sequence: that is the end of input,
-                // not a key.
-                keyboard_end_met();
-                result = -1;
-            } else {
-                result = -last;
-            }
+            result = last < 0 ? input_ended_in_key() : -last;
         } else {
             result = byte;
         }

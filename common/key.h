@@ -4,18 +4,30 @@
 //   - key mode: canonical input off, echo unchanged, VMIN 1, VTIME 0, and "#"
 //     as the interrupt character (Ctrl-C does not interrupt while a key is
 //     awaited).  Entered by `set_keypress`, left by `reset_keypress`, only
-//     inside `key`.  Whatever ends the program in key mode (the "#" interrupt,
-//     SIGTERM, SIGHUP, SIGQUIT, end of input) puts the saved attributes back
-//     first; SIGTSTP restores them before stopping and SIGCONT sets key mode
-//     again.
+//     inside `key`.  SIGTSTP restores the attributes before stopping and
+//     SIGCONT sets key mode again.
+//   - the line editor's mode: set and left by the line editor; `editor_mode`
+//     marks the time it holds the terminal.
 //   - window size: ioctl TIOCGWINSZ on standard input (window 1) or on the
 //     device named by `term.winfile`.
 //
-// Signals that end the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT) are caught
-// from the first `catch_ending_signals` on, key mode or not (one the program
-// was told to ignore, as under nohup, stays ignored): the handler gives the
-// file buffers a last write-out, puts the terminal back when in key mode,
-// and lets the signal end the program with its default action.
+// Keys: a whole escape sequence is one key, ESC "[" with its parameter and
+// intermediate bytes and its final byte, or ESC "O" and a letter.  The arrow
+// keys give -65 up, -66 down, -67 right, -68 left (with or without
+// modifiers); any other sequence (PageUp, Delete, Home, F5, Alt and a key)
+// gives `key_nothing`, a key that does nothing.
+//
+// Every signal whose default action ends the process (SIGINT, SIGTERM,
+// SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ, ..., the
+// real-time signals) is caught from the first `catch_ending_signals` on, key
+// mode or not (one the program was told to ignore, as under nohup, stays
+// ignored): the handler gives the file buffers a last write-out, puts the
+// terminal back when it is in key mode or the line editor's mode, and lets
+// the signal end the program with its default action.  Two exceptions: the
+// file-size limit (SIGXFSZ from the kernel) does not end the program, the
+// write that passed it fails and is reported as a write error; and a fault of
+// the program itself (SIGSEGV, SIGBUS, SIGFPE, ...) only gives the terminal
+// back before the fault takes its course, the files left as they are.
 #pragma once
 
 #include <cstdint>
@@ -58,9 +70,11 @@ void window(int i);
 // Key mode on / off (see the header comment).
 void set_keypress();
 void reset_keypress();
-// One key: 64 for Return or "@", the negated last byte of an escape sequence
-// for a control key (arrows -65 up, -66 down, -67 right, -68 left), otherwise
-// the byte; -1 at the end of input.
+// One key: 64 for Return or "@"; for an escape sequence the arrows' -65 up,
+// -66 down, -67 right, -68 left, or `key_nothing`; for another control key
+// the negated byte after the next one; otherwise the byte; -1 at the end of
+// input.
+constexpr int32_t key_nothing = -256;
 int32_t key();
 // Catches the signals that end the program (see the header comment), once;
 // `before` (when not null) becomes the hook called first in the handler.  It
@@ -69,6 +83,9 @@ int32_t key();
 // itself when it is ready.
 using EndingHook = bool (*)(int sig);
 void catch_ending_signals(EndingHook before);
+// The line editor takes the terminal into its own mode (on) or has put it
+// back (off); meanwhile an ending signal restores the attributes it had.
+void editor_mode(bool on);
 // Fills record `path` from the environment.  A value longer than its field
 // leaves the field empty (all NUL), as an unset variable does.
 void infopath();

@@ -12,6 +12,8 @@
 //   ESC "[2A"  cursor up 2: the line " " ESC "[2A" moves back over an answer
 //   ESC "[nA"  cursor up n: moves back over the rows before they are redrawn,
 //              and over the hint lines when they are blanked with the answer
+//   CR         back to the start of the answer line, where the terminal's echo
+//              of a key that does nothing is blanked (on a terminal only)
 // Every sequence is written as part of an ordinary output line; the menu
 // redraws itself in place by moving up over what it wrote.
 //
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "help.h"
+#include "input.h"
 #include "key.h"
 #include "menu.h"
 #include "menu_engine.h"
@@ -101,6 +104,7 @@ private:
     int find_target(const Answer& last, const std::string& search, bool typed) const;
     Outcome select(int32_t& lq, int32_t& lk, Text80& chdf, std::string search);
     Answer read_answer();
+    void erase_echo();
     void record_selection();
     void clear_answer();
     void write_hint();
@@ -443,6 +447,10 @@ Menu::Answer Menu::read_answer() {
         return a;
     }
     int code = key();
+    while (code == key_nothing) {
+        erase_echo();
+        code = key();
+    }
     if (code == -65 || code == -68) a.arrow = -1;
     else if (code == -66 || code == -67) a.arrow = 1;
     else if (code < 0) a.other_key = true;
@@ -459,6 +467,13 @@ Menu::Answer Menu::read_answer() {
         ++at_;  // the terminal echoes the end of the typed line
     }
     return a;
+}
+
+// A key that does nothing (PageUp, Home, F5, ...): the terminal's echo of its
+// sequence is blanked on the answer line, and the next key is awaited.
+void Menu::erase_echo() {
+    if (!input_is_terminal()) return;
+    write_text(form_.nwr, "\r" + std::string(static_cast<std::size_t>(npx_), ' ') + "\r");
 }
 
 // Record mode: the rows as drawn and a line "<selection>---...".

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "input.h"
+#include "key.h"
 #include "units.h"
 
 // Readline's switch between characters of several bytes (as the locale
@@ -117,7 +118,11 @@ int32_t readaline(int32_t* k, const char* prompt) {
     keyboard_read_begin();
     prepare_editor();
     std::string shown = editor_prompt(prompt ? prompt : "");
+    // The editor sets the terminal to its own mode while it edits; a signal
+    // that ends the program meanwhile puts back the attributes it found.
+    editor_mode(true);
     char* line = ::readline(shown.c_str());
+    editor_mode(false);
     if (!line) {
         // End of input at the editor: end the line the prompt stands on, so
         // that the next screen line does not overwrite the question.

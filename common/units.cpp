@@ -185,16 +185,30 @@ int next_byte(OpenFile& f) {
 // size it likes for one it allocates itself).
 char screen_buffer[64 * 1024];
 
+// The first error of a write to standard output (its errno), 0 while there
+// is none.  After it the screen takes nothing more, and the program ends with
+// the error at the next safe point (the end of the line being written, the
+// next read of the keyboard, exit).
+int screen_error = 0;
+bool screen_reported = false;
+
 // The screen: standard output, buffered by the C library, whose every
 // write-out first writes out the files.
 ssize_t screen_write(void*, const char* buf, std::size_t n) {
     write_out_all();   // failures are reported at the next safe point
-    int e = write_all(1, buf, n);
-    if (e != 0) {
-        errno = e;
-        return -1;
-    }
+    if (screen_error == 0) screen_error = write_all(1, buf, n);
     return static_cast<ssize_t>(n);
+}
+
+// Standard output that could not be written ends the program as a file does,
+// with one line on standard error and the status of a file error.
+void report_screen() {
+    if (screen_error == 0 || screen_reported) return;
+    screen_reported = true;
+    const std::string reason = std::strerror(screen_error);
+    if (!exiting) file_error_exit("standard output", reason);
+    std::fprintf(stderr, "%s: standard output: %s\n", program_name().c_str(), reason.c_str());
+    std::_Exit(exit_file_error);
 }
 
 // Runs in the handler of a signal that ends the program: async-signal-safe
@@ -216,12 +230,14 @@ bool at_ending_signal(int sig) {
 
 void at_exit() {
     exiting = true;
+    std::fflush(stdout);
     write_out_all();
     report_all();
     // A replacement never closed is never finished: it does not take the
     // name of the file it was to replace.
     for (OpenFile& f : files)
         if (f.used) abandon(f);
+    if (!ending_message_written()) report_screen();
 }
 
 // Puts the screen stream in place of the plain standard output before
@@ -436,6 +452,7 @@ void write_text(int unit, std::string_view text) {
         std::string plain;
         text = screen_text(text, plain);
         std::fwrite(text.data(), 1, text.size(), stdout);
+        if (screen_error != 0) report_screen();
         return;
     }
     if (OpenFile* f = find(unit)) append(*f, text.data(), text.size());
@@ -448,6 +465,7 @@ void write_line(int unit, std::string_view text) {
         // One thread only: the stream needs no lock.
         ::fwrite_unlocked(text.data(), 1, text.size(), stdout);
         ::fputc_unlocked('\n', stdout);
+        if (screen_error != 0) report_screen();
         return;
     }
     OpenFile* f = find(unit);
@@ -471,6 +489,7 @@ void flush_output() {
     report_all();
     std::fflush(stdout);
     report_all();
+    report_screen();
 }
 
 bool read_line(int unit, std::string& line) {

@@ -120,11 +120,33 @@ struct ScanDefinition {
     float step = 0;      // dDq or dL
     float deta = 0;
     int64_t ninner = 0;  // eta steps: neta + 1, or none
+    int32_t nouter = 0;  // steps of the first column, from the line positions
 };
 
+// Scans up to this many grid points run at once; a larger one (it writes a
+// row per point with a solution, easily gigabytes) is run only when the user
+// says so.
+constexpr int64_t large_scan = 10000000;
+
+// Whether the scan is to run: at once when it is not large, else after the
+// user has been told its size and said yes (the default is no).
+bool scan_confirmed(const ScanDefinition& s) {
+    const int64_t points = static_cast<int64_t>(s.nouter > 0 ? s.nouter : 0) * s.ninner;
+    if (points <= large_scan) return true;
+    write_line(nwr, " the scan has " + std::to_string(points) + " grid points");
+    Text132 querytype("scan them all?");
+    Text132 chcom("sixline");
+    char ch1 = 'n';
+    yesno(querytype, ch1, chcom, ncl, nrd, nwr);
+    return ch1 == 'y';
+}
+
 // Asks for the octant and the two steps; false when the user quits back to
-// the line-position prompt.
-bool ask_scan(const char* question, const char* defaults, ScanDefinition& s) {
+// the line-position prompt.  `outer_steps` gives the steps of the first
+// column for a definition; a large scan not confirmed is asked for again.
+template <class OuterSteps>
+bool ask_scan(const char* question, const char* defaults, ScanDefinition& s,
+              OuterSteps outer_steps) {
     Text132 querytype(question);
     Text132 chcom("sixline");
     NumberList out{};
@@ -134,15 +156,18 @@ bool ask_scan(const char* question, const char* defaults, ScanDefinition& s) {
         askstring(querytype, ch132, chcom, ncl, nrd, nwr);
         if (ch132(1) == '*' || ch132(1) == 'q') return false;
         trlch(80, ch132, nn, out);
-        if (nn == 3) break;
-        write_line(nwr, " 3 numbers are expected");
+        if (nn != 3) {
+            write_line(nwr, " 3 numbers are expected");
+            continue;
+        }
+        s.ioct = octant_of(out(1));
+        s.step = out(2);
+        s.deta = out(3);
+        int32_t neta = 0;
+        s.ninner = step_count(1.0f / s.deta, neta) ? static_cast<int64_t>(neta) + 1 : 0;
+        s.nouter = outer_steps(s);
+        if (scan_confirmed(s)) return true;
     }
-    s.ioct = octant_of(out(1));
-    s.step = out(2);
-    s.deta = out(3);
-    int32_t neta = 0;
-    s.ninner = step_count(1.0f / s.deta, neta) ? static_cast<int64_t>(neta) + 1 : 0;
-    return true;
 }
 
 // Asks for the four numbers of a mode, offering chstart; false when the user
@@ -199,22 +224,30 @@ void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& co
                         "check the sign of the step and the line positions");
 }
 
-// Quadrupole scan of modes a and b: the splitting runs over step, 2 step, ...
-// up to half the distance from line 1 to line 6.
-void scan_splitting(const ScanDefinition& s, float is, float l1, float l2, float l6) {
-    float qas = 0;
+// Steps of the quadrupole scan of modes a and b: the splitting runs over
+// step, 2 step, ... up to half the distance from line 1 to line 6.
+int32_t splitting_steps(const ScanDefinition& s, float l1, float l6) {
     int32_t il = 0;
     if (!step_count(((l6 - l1) / 2.0f) / std::fabs(s.step), il)) il = 0;
-    scan(header_efg, il, s, qas, qas, is, l1, l2, l6, [&] { qas = qas + s.step; });
+    return il;
 }
 
-// Line-2 scan of mode c: line 2 runs from line 1 towards line 6, halfway at
-// most; a step pointing away from line 6 gives no rows.
-void scan_line2(const ScanDefinition& s, float qas, float is, float l1, float l6) {
-    float l2 = l1;
+void scan_splitting(const ScanDefinition& s, float is, float l1, float l2, float l6) {
+    float qas = 0;
+    scan(header_efg, s.nouter, s, qas, qas, is, l1, l2, l6, [&] { qas = qas + s.step; });
+}
+
+// Steps of the line-2 scan of mode c: line 2 runs from line 1 towards line
+// 6, halfway at most; a step pointing away from line 6 gives no rows.
+int32_t line2_steps(const ScanDefinition& s, float l1, float l6) {
     int32_t il = 0;
     if (!step_count(((l6 - l1) / 2.0f) / s.step, il)) il = 0;
-    scan(header_l2, il, s, l2, qas, is, l1, l2, l6, [&] { l2 = l2 + s.step; });
+    return il;
+}
+
+void scan_line2(const ScanDefinition& s, float qas, float is, float l1, float l6) {
+    float l2 = l1;
+    scan(header_l2, s.nouter, s, l2, qas, is, l1, l2, l6, [&] { l2 = l2 + s.step; });
 }
 
 // Modes a and b: the splitting is scanned.  Mode a takes lines 1, 2, 5 and 6
@@ -238,7 +271,8 @@ bool mode_ab(bool mode_a, Text80& last) {
             is = out(4);
         }
         ScanDefinition s;
-        if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s)) continue;
+        auto steps = [&](const ScanDefinition& d) { return splitting_steps(d, l1, l6); };
+        if (!ask_scan("octant dDq d_eta:", "octant=1 dDq=-0.1  d_eta=0.1", s, steps)) continue;
         scan_splitting(s, is, l1, l2, l6);
         return true;
     }
@@ -259,7 +293,8 @@ bool mode_c(Text80& last) {
             continue;
         }
         ScanDefinition s;
-        if (!ask_scan("octant dL d_eta:", "octant=1 dL=-0.1  d_eta=0.1", s)) continue;
+        auto steps = [&](const ScanDefinition& d) { return line2_steps(d, l1, l6); };
+        if (!ask_scan("octant dL d_eta:", "octant=1 dL=-0.1  d_eta=0.1", s, steps)) continue;
         scan_line2(s, qas, is, l1, l6);
         return true;
     }

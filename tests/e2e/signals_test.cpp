@@ -1,10 +1,14 @@
 // Signals on a pseudo-terminal, for every program of the matrix: the
-// interrupt key, SIGTERM, SIGHUP and a stop (Ctrl-Z, then continued in the
-// foreground) at a menu, at a question, on a help page and in help's menu.
+// interrupt key, SIGTERM, SIGHUP, a stop (Ctrl-Z, then continued in the
+// foreground), and signals the program does not expect but that end it all
+// the same (SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ sent by another
+// process, a real-time signal) at a menu, at a question, on a help page and
+// in help's menu.
 // Afterwards the terminal has the attributes it had before, the files are
 // whole, and the next run in the same directory goes through.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <termios.h>
 
 #include <chrono>
@@ -17,7 +21,10 @@
 namespace {
 
 enum class Place { menu, question, help_page, help_menu, busy };
-enum class Sig { interrupt, term, hangup, stop };
+enum class Sig { interrupt, term, hangup, stop, other };
+
+// The signals of Sig::other, each sent at every target.
+const int other_signals[] = {SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ};
 
 const char* name_of(Place p) {
     switch (p) {
@@ -150,13 +157,32 @@ bool go_on(zt::Pty& t, const zt::Program& p, const zt::Recording& r, const Targe
 
 class Signals : public ::testing::TestWithParam<std::tuple<std::string, Sig>> {};
 
+// The next run in the same directory reads and writes the same files.
+void next_run_goes_through(const zt::Program& p, const zt::Recording& r, const std::string& dir) {
+    zt::Run next = zt::run_piped(zt::built(p.exe), {}, r.piped(), zt::matrix_env(dir), dir);
+    EXPECT_EQ(next.status, 0) << next.err;
+    EXPECT_EQ(zt::damage(p, dir), "");
+}
+
 TEST_P(Signals, TerminalRestoredAndFilesWhole) {
     const zt::Program& p = zt::program(std::get<0>(GetParam()));
     const Sig sig = std::get<1>(GetParam());
     const zt::Recording& r = zt::recording(p, false);
     const struct termios before = zt::fresh_attributes();
+    // SIGXFSZ and SIGQUIT would leave a core file among the program's files.
+    const struct rlimit no_core = {0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
+    // The places and, for Sig::other, the signals sent at each.
+    std::vector<std::pair<Target, int>> cases;
     for (const Target& g : targets(p)) {
-        SCOPED_TRACE(std::string("at the ") + name_of(g.place) + " of step " + std::to_string(g.stop));
+        if (sig != Sig::other) cases.push_back({g, 0});
+        if (sig != Sig::other) continue;
+        for (int other : other_signals) cases.push_back({g, other});
+        cases.push_back({g, SIGRTMIN + 1});
+    }
+    for (const auto& [g, other] : cases) {
+        SCOPED_TRACE(std::string("at the ") + name_of(g.place) + " of step " + std::to_string(g.stop) +
+                     (other ? ", signal " + std::to_string(other) : std::string()));
         std::string dir = zt::prepared_dir(p);
         std::string exe = zt::built(p.exe);
         std::vector<std::string> args;
@@ -182,6 +208,10 @@ TEST_P(Signals, TerminalRestoredAndFilesWhole) {
             ::kill(t.pid(), SIGHUP);
             expected = 128 + SIGHUP;
             break;
+        case Sig::other:
+            ::kill(t.pid(), other);
+            expected = 128 + other;
+            break;
         case Sig::stop: {
             t.send("\x1a");
             ASSERT_TRUE(t.expect("[job stopped]")) << t.output();
@@ -200,11 +230,8 @@ TEST_P(Signals, TerminalRestoredAndFilesWhole) {
         EXPECT_TRUE(zt::same_attributes(after, before))
             << "after: " << zt::describe(after) << "\nbefore: " << zt::describe(before);
         EXPECT_EQ(zt::damage(p, dir), "");
-
-        // The next run in the same directory reads and writes the same files.
-        zt::Run next = zt::run_piped(zt::built(p.exe), {}, r.piped(), zt::matrix_env(dir), dir);
-        EXPECT_EQ(next.status, 0) << next.err;
-        EXPECT_EQ(zt::damage(p, dir), "");
+        // One run after each kind of signal is enough to show the files usable.
+        if (other == 0 || other == SIGPIPE) next_run_goes_through(p, r, dir);
     }
 }
 
@@ -215,14 +242,16 @@ std::vector<std::string> names() {
 }
 
 std::string case_name(const ::testing::TestParamInfo<std::tuple<std::string, Sig>>& info) {
-    static const char* const sigs[] = {"Interrupt", "Term", "Hangup", "StopContinue"};
+    static const char* const sigs[] = {"Interrupt", "Term", "Hangup", "StopContinue",
+                                       "PipeUsrAlarmFileSizeRealtime"};
     return std::get<0>(info.param) + "_" + sigs[static_cast<int>(std::get<1>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Signals,
                          ::testing::Combine(::testing::ValuesIn(names()),
                                             ::testing::Values(Sig::interrupt, Sig::term,
-                                                              Sig::hangup, Sig::stop)),
+                                                              Sig::hangup, Sig::stop,
+                                                              Sig::other)),
                          case_name);
 
 }  // namespace

@@ -1,6 +1,7 @@
 // sixline end to end: the real program through a pipe (byte-exact listings)
 // and on a pseudo-terminal (single keys in the menu, the line editor).
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -333,4 +334,76 @@ TEST(SixlinePiped, ATableWithoutARowSaysSo) {
     r = piped(dir, mode_a_defaults);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.find(no_row), std::string::npos);
+}
+
+// A scan of more than ten million grid points is run only when the user says
+// so; refused, the scan definition is asked for again.
+TEST(SixlinePiped, LargeScanIsRunOnlyWhenConfirmed) {
+    struct Case {
+        const char* mode_and_lines;   // menu answer and the line positions accepted
+        const char* octant;           // the scan asked for
+        const char* answer;           // at the question (a new answer is then accepted)
+        const char* again;            // the octant question that comes back
+    };
+    const Case cases[] = {
+        {"\n\n", "1 -0.1 0.000001", "", "octant dDq d_eta: [octant=1 dDq=-0.1  d_eta=0.1]"},
+        {"\n\n", "1 -0.1 0.000001", "n\n", "octant dDq d_eta: [octant=1 dDq=-0.1  d_eta=0.1]"},
+        {"b\n\n\n", "1 -0.1 0.000001", "q", "octant dDq d_eta: [octant=1 dDq=-0.1  d_eta=0.1]"},
+        {"c\n\n\n", "1 0.1 0.000001", "x\n", "octant dL d_eta: [octant=1 dL=-0.1  d_eta=0.1]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode_and_lines) + c.octant + " / " + c.answer);
+        std::string dir = zt::temp_dir();
+        zt::Run r = piped(dir, "\n" + std::string(c.mode_and_lines) + c.octant + "\n\n" + c.answer +
+                                   "\n\nq\n");
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::string asked = " the scan has 61000061 grid points\nscan them all? [n]\n";
+        std::size_t at = r.out.find(asked);
+        ASSERT_NE(at, std::string::npos) << r.out.substr(0, 3000);
+        EXPECT_NE(r.out.find(c.again, at), std::string::npos);
+        // The default scan then runs: one table, the one of its mode.
+        std::vector<Table> tables = tables_of(zt::read_file(dir + "/sixline.lst"));
+        ASSERT_EQ(tables.size(), 1u);
+        EXPECT_EQ(tables[0].header == header_l2, c.mode_and_lines[0] == 'c');
+    }
+}
+
+TEST(SixlinePty, LargeScanConfirmedRuns) {
+    std::string dir = zt::temp_dir();
+    zt::Pty t(zt::built("sixline"), {}, 24, 80, {{"TERM", "xterm"}}, dir);
+    std::string where;
+    ASSERT_TRUE(zt::play(t,
+                         {{"results of sixline", "\r"},
+                          {"c:L1,L6,Is,Deq", "\r"},
+                          {"L5 and L6:", "\r"},
+                          {"octant dDq d_eta:", "1 -0.1 0.000001\r"},
+                          {"[1 -0.1 0.000001]", "\r"},
+                          {"scan them all? [n]", "y\r"},
+                          {"scan them all? [y]", "\r"},
+                          {header_efg, ""}},
+                         99, where))
+        << where << "\n" << t.output();
+    ::kill(t.pid(), SIGTERM);
+    EXPECT_EQ(t.wait(), 128 + SIGTERM);
+    EXPECT_EQ(zt::read_file(dir + "/sixline.lst").rfind(header_efg + "\n", 0), 0u);
+}
+
+// Keys that send a sequence of four or more bytes do nothing at the menu:
+// mode a stays highlighted and Return takes it.
+TEST(SixlinePty, KeysThatDoNothingAtTheMenu) {
+    for (const char* keys : {"\x1b[5~", "\x1b[3~", "\x1b[1~", "\x1b[15~", "\x1b[H\x1b[6~"}) {
+        SCOPED_TRACE(std::string(keys + 1));
+        std::string dir = zt::temp_dir();
+        zt::Pty t(zt::built("sixline"), {}, 24, 80, {{"TERM", "xterm"}}, dir);
+        ASSERT_TRUE(t.expect("results of sixline"));
+        t.send("\r");
+        ASSERT_TRUE(t.expect("c:L1,L6,Is,Deq"));
+        t.drain();
+        t.send(keys);
+        t.drain();
+        t.send("\r");
+        ASSERT_TRUE(t.expect("L5 and L6:")) << t.output();
+        t.send("q\r");
+        EXPECT_EQ(t.wait(), 0);
+    }
 }

@@ -16,6 +16,7 @@
 namespace {
 
 const std::string probe = zt::built("drv_term_probe");
+constexpr int zorb_key_nothing = -256;   // the code of a key that does nothing
 
 struct Mode {
     bool canonical;
@@ -85,6 +86,49 @@ TEST(KeyOnTerminal, ControlKeyWaitsForTwoMoreBytesAndCtrlCDoesNotInterrupt) {
     }
     EXPECT_EQ(pty.wait(), 0);
     expect_canonical_restored(pty);
+}
+
+// Escape sequences read whole: the code of each, and the next key ("a")
+// read as itself, so that no byte of a sequence is left behind.
+struct Sequence {
+    const char* name;
+    const char* bytes;
+    int code;
+};
+const Sequence sequences[] = {
+    {"up", "\x1b[A", -65},
+    {"left, application mode", "\x1bOD", -68},
+    {"Ctrl-down", "\x1b[1;5B", -66},
+    {"PageUp", "\x1b[5~", zorb_key_nothing},
+    {"Delete", "\x1b[3~", zorb_key_nothing},
+    {"Home", "\x1b[H", zorb_key_nothing},
+    {"Home, vt220", "\x1b[1~", zorb_key_nothing},
+    {"F5", "\x1b[15~", zorb_key_nothing},
+    {"F1, application mode", "\x1bOP", zorb_key_nothing},
+    {"F5, Linux console", "\x1b[[E", zorb_key_nothing},
+    {"Alt-x", "\x1bx", zorb_key_nothing},
+    {"Alt-up", "\x1b\x1b[A", zorb_key_nothing},
+    {"mouse report", "\x1b[<0;12;5M", zorb_key_nothing},
+    {"cut short by a line end", "\x1b[12\n", zorb_key_nothing},
+};
+
+TEST(KeySequences, WholeSequenceIsOneKeyOnPipeAndTerminal) {
+    for (const Sequence& q : sequences) {
+        SCOPED_TRACE(q.name);
+        bool cut_short = std::string(q.bytes).back() == '\n';
+        std::string second = cut_short ? "64" : "97";   // the line end left behind
+        auto r = zt::run_piped(probe, {"k", "k"}, std::string(q.bytes) + "a");
+        EXPECT_EQ(r.out, "key " + std::to_string(q.code) + "\nkey " + second + "\ndone\n");
+        if (cut_short) continue;   // a terminal sends no such thing
+        zt::Pty pty(probe, {"k", "k"});
+        ASSERT_TRUE(wait_key_mode(pty, true));
+        pty.send(q.bytes);
+        ASSERT_TRUE(pty.expect("key " + std::to_string(q.code) + "\r\n")) << pty.output();
+        ASSERT_TRUE(wait_key_mode(pty, true));
+        pty.send("a");
+        EXPECT_TRUE(pty.expect("key 97\r\n")) << pty.output();
+        EXPECT_EQ(pty.wait(), 0);
+    }
 }
 
 TEST(KeyOnTerminal, HashInterruptKillsWithTerminalRestored) {

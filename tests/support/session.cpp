@@ -61,6 +61,10 @@ void apply_env(const Env& env) {
     // The transcripts the tests compare show colours: a NO_COLOR of the
     // environment the tests run in reaches a program only when a test asks.
     ::unsetenv("NO_COLOR");
+    // The programs start with the signals a shell gives them, whatever this
+    // test process ignores (a closed pipe here must not be one there).
+    ::signal(SIGPIPE, SIG_DFL);
+    ::signal(SIGXFSZ, SIG_DFL);
     apply_env(env);
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
