@@ -13,13 +13,18 @@ namespace zorb {
 
 namespace {
 
-// Holds back the signals that end the program for its lifetime.
+// Holds back, for its lifetime, every signal that could end the program from
+// outside (the interrupt key, kill, a closed pipe, the timers, the user
+// signals, the real-time ones).  Faults the program itself raises stay
+// deliverable: held back, they would not stop it.  A write past the
+// file-size limit then fails with EFBIG instead of ending the program.
 class EndingSignalsHeld {
 public:
     EndingSignalsHeld() {
         sigset_t set;
-        sigemptyset(&set);
-        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, sig);
+        sigfillset(&set);
+        for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT})
+            sigdelset(&set, sig);
         ::sigprocmask(SIG_BLOCK, &set, &before_);
     }
     ~EndingSignalsHeld() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }

@@ -98,7 +98,7 @@ const std::vector<zt::Step> terminal_choices = {
 // A signal while the rewrite syncs its file: the sync is made to last two
 // seconds by the system-call tracer, and the signal comes as soon as the new
 // file stands beside the old one.
-zt::Run signal_during_rewrite(const std::string& dir) {
+zt::Run signal_during_rewrite(const std::string& dir, int sig) {
     zt::Pty t("/usr/bin/strace",
               {"-f", "-o", "/dev/null", "-e", "inject=fsync:delay_enter=2000000",
                zt::built("fracfit"), "ex.dat"},
@@ -118,7 +118,7 @@ zt::Run signal_during_rewrite(const std::string& dir) {
                            std::to_string(t.pid()) + "/children");
     pid_t child = 0;
     if (!(children >> child) || child <= 0) r.err += " no traced program";
-    else ::kill(child, SIGTERM);
+    else ::kill(child, sig);
     r.status = t.wait(15000);
     r.out = t.output();
     // Held back, the signal ends the program before its next question.
@@ -254,8 +254,10 @@ std::vector<FileCase> file_cases() {
     // file is whole, and no temporary file stays beside it.
     // Where the tracer is installed and may trace.
     if (std::system("/usr/bin/strace -o /dev/null true >/dev/null 2>&1") == 0)
-        c.push_back({"signal during the rewrite", example, signal_during_rewrite, 128 + SIGTERM,
-                     head + "   1   3\n  0.00\n  1  4\n", ""});
+        for (int sig : {SIGTERM, SIGUSR1})
+            c.push_back({"signal during the rewrite", example,
+                         [sig](const std::string& dir) { return signal_during_rewrite(dir, sig); },
+                         128 + sig, head + "   1   3\n  0.00\n  1  4\n", ""});
     return c;
 }
 
