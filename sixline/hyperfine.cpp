@@ -41,10 +41,6 @@ float hyperfine_beta() {
     return t - 2.0f;
 }
 
-namespace {
-const float beta = hyperfine_beta();
-}  // namespace
-
 float arcos(float h) {
     float h2 = h * h;
     if (h2 >= 1.0f) return h < 0.0f ? pi2 + pi2 : 0.0f;
@@ -55,6 +51,7 @@ float arcos(float h) {
 }
 
 Splitting splitting_terms(float qas, float is, float l1, float l2, float l6) {
+    const float beta = hyperfine_beta();
     Splitting s;
 
     // Line positions relative to the centre of the spectrum.
