@@ -1,8 +1,10 @@
 // Calls per second of `lines_l_h` on the grid points of sixline's default
 // mode-a table (lines -6.551 -4.2325 2.9495 5.834, splitting -0.1 to -6.1,
 // eta 0.1 to 1.1), beside the plain single-precision C function of the same
-// steps (lines_plain.h).  Points at which sixline prints a message are left
-// out: their cost is the screen's, not the routine's.
+// steps (lines_plain.h); and the part of a call that a scan pays at every
+// grid point, `solve_at_eta`, its splitting worked out beforehand (a scan
+// works it out once per splitting).  Points at which sixline prints a
+// message are left out: their cost is the screen's, not the routine's.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -58,6 +60,25 @@ void run_lines_l_h(benchmark::State& state, const std::vector<Point>& pts) {
     state.SetItemsProcessed(static_cast<int64_t>(n));
 }
 
+void run_solve_at_eta(benchmark::State& state, const std::vector<Point>& pts) {
+    std::vector<zorb::Splitting> splits;
+    for (const Point& p : pts) splits.push_back(zorb::splitting_terms(p.qas, is, l1, l2, l6));
+    std::size_t n = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            float haeu = 0, phi = 0, teta = 0;
+            bool exist = false;
+            zorb::solve_at_eta(splits[i], pts[i].eta, 1, haeu, phi, teta, exist);
+            benchmark::DoNotOptimize(haeu);
+            benchmark::DoNotOptimize(phi);
+            benchmark::DoNotOptimize(teta);
+            benchmark::DoNotOptimize(exist);
+        }
+        n += pts.size();
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(n));
+}
+
 void run_plain(benchmark::State& state, const std::vector<Point>& pts) {
     const float beta = plain_beta();
     std::size_t n = 0;
@@ -76,13 +97,17 @@ void run_plain(benchmark::State& state, const std::vector<Point>& pts) {
 }
 
 void BM_lines_l_h_solutions(benchmark::State& s) { run_lines_l_h(s, grid(1)); }
+void BM_solve_at_eta_solutions(benchmark::State& s) { run_solve_at_eta(s, grid(1)); }
 void BM_plain_c_solutions(benchmark::State& s) { run_plain(s, grid(1)); }
 void BM_lines_l_h_quiet_grid(benchmark::State& s) { run_lines_l_h(s, grid(0)); }
+void BM_solve_at_eta_quiet_grid(benchmark::State& s) { run_solve_at_eta(s, grid(0)); }
 void BM_plain_c_quiet_grid(benchmark::State& s) { run_plain(s, grid(0)); }
 
 BENCHMARK(BM_lines_l_h_solutions);
+BENCHMARK(BM_solve_at_eta_solutions);
 BENCHMARK(BM_plain_c_solutions);
 BENCHMARK(BM_lines_l_h_quiet_grid);
+BENCHMARK(BM_solve_at_eta_quiet_grid);
 BENCHMARK(BM_plain_c_quiet_grid);
 
 }  // namespace

@@ -187,25 +187,35 @@ bool ask_positions(const char* question, Text132& chstart, Text80& last, NumberL
     }
 }
 
-// The grid: `nouter` steps of the first column (splitting or line 2, advanced
-// by `next`), and the eta steps of `s` within each.  One group of rows per
-// outer step that has a solution, preceded by an empty line.  A table
+// The first column of a table: `count` values, each the one before plus
+// `step`, the first being `start` + `step`.
+struct Axis {
+    float start = 0;
+    float step = 0;
+    int32_t count = 0;
+};
+
+// The grid: the values of `outer` in the first column, and the eta steps of
+// `s` within each; `splitting_at(value)` gives what the lines, the shift and
+// the splitting at that value give before eta comes in.  One group of rows
+// per outer value that has a solution, preceded by an empty line.  A table
 // without a row says so on the screen (the listing keeps the header alone).
-template <class Advance>
-void scan(const char* header, int32_t nouter, const ScanDefinition& s, float& column, float& qas,
-          float is, float l1, float& l2, float l6, Advance next) {
+template <class SplittingAt>
+void scan(const char* header, Axis outer, const ScanDefinition& s, SplittingAt splitting_at) {
     table_line(header);
     std::string row;  // one row of five F10 fields, its storage kept from row to row
     row.reserve(50);
     bool any = false;
-    for (int32_t i = 1; i <= nouter; ++i) {
-        next();
+    float column = outer.start;
+    for (int32_t i = 1; i <= outer.count; ++i) {
+        column = column + outer.step;
+        const Splitting split = splitting_at(column);
         bool group = false;
         for (int64_t k = 1; k <= s.ninner; ++k) {
             float eta = static_cast<float>(k) * s.deta;
             float haeu = 0, phi_h = 0, teta_h = 0;
             bool b_exist = false;
-            lines_l_h(qas, eta, is, l1, l2, l6, s.ioct, haeu, phi_h, teta_h, b_exist);
+            solve_at_eta(split, eta, s.ioct, haeu, phi_h, teta_h, b_exist);
             if (!b_exist) continue;
             if (!group) table_line("");
             group = true;
@@ -233,8 +243,8 @@ int32_t splitting_steps(const ScanDefinition& s, float l1, float l6) {
 }
 
 void scan_splitting(const ScanDefinition& s, float is, float l1, float l2, float l6) {
-    float qas = 0;
-    scan(header_efg, s.nouter, s, qas, qas, is, l1, l2, l6, [&] { qas = qas + s.step; });
+    scan(header_efg, Axis{0.0f, s.step, s.nouter}, s,
+         [&](float qas) { return splitting_terms(qas, is, l1, l2, l6); });
 }
 
 // Steps of the line-2 scan of mode c: line 2 runs from line 1 towards line
@@ -246,8 +256,8 @@ int32_t line2_steps(const ScanDefinition& s, float l1, float l6) {
 }
 
 void scan_line2(const ScanDefinition& s, float qas, float is, float l1, float l6) {
-    float l2 = l1;
-    scan(header_l2, s.nouter, s, l2, qas, is, l1, l2, l6, [&] { l2 = l2 + s.step; });
+    scan(header_l2, Axis{l1, s.step, s.nouter}, s,
+         [&](float l2) { return splitting_terms(qas, is, l1, l2, l6); });
 }
 
 // Modes a and b: the splitting is scanned.  Mode a takes lines 1, 2, 5 and 6

@@ -120,8 +120,7 @@ TEST(Arcos, StatedValues) {
     EXPECT_NEAR(arcos(-0.5f), 2.0943952f, 2e-7f);
 }
 
-// The routine keeps the terms of the last splitting and of recent etas: a
-// result must not depend on what was asked before it.  Each case is solved
+// A result must not depend on what was asked before it.  Each case is solved
 // after a call that differs from it in one input only (a signed zero, the
 // next float, another line), and against its result after a call that
 // differs from it in every input.
