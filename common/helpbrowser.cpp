@@ -2,8 +2,8 @@
 // the entries it names as related in a menu, up to four levels deep.
 //
 // The help-file format is described in help/README.md.  Sequences written
-// here: normal ESC "[0m", red ESC "[31m", bold ESC "[1m", underline ESC "[4m",
-// and ESC "[2A" / ESC "[1A" to move back over a page answer and the footer.
+// here (sequences.h): normal, red, bold and underline, and cursor up by two
+// and by one line to move back over a page answer and before the footer.
 //
 // The related entries of the open levels are held in scrd.queryar (the current
 // level's first, each level beginning with "return"), so the menu can show
@@ -20,6 +20,7 @@
 #include "key.h"
 #include "menu.h"
 #include "readalinef.h"
+#include "sequences.h"
 #include "text.h"
 #include "units.h"
 #include "visible.h"
@@ -29,11 +30,6 @@ namespace zorb {
 CmpaRecord cmpa;
 
 namespace {
-
-const char esc_normal[] = "\x1b[0m";
-const char esc_red[] = "\x1b[31m";
-const char esc_bold[] = "\x1b[1m";
-const char esc_underline[] = "\x1b[4m";
 
 constexpr int max_depth = 4;       // levels of related entries
 constexpr int level_room = 24;     // menu places for all open levels together
@@ -129,9 +125,9 @@ private:
 };
 
 void Browser::footer() {
-    write_line(cmpa.nwrwin, std::string(esc_red) + "\x1b[1A");
+    write_line(cmpa.nwrwin, std::string(seq::red) + seq::up_one);
     write_line(cmpa.nwrwin,
-               "   from help-file:" + std::string(helpfile_.sub(1, 64)) + esc_normal);
+               "   from help-file:" + std::string(helpfile_.sub(1, 64)) + seq::normal);
 }
 
 // Step 5: finds the marker from the current position of the help file.
@@ -175,14 +171,14 @@ void Browser::show_line(const Text80& line) {
         if (line.sub(2, 3) == "bf") attribute_ = 'b';
         else if (line.sub(2, 3) == "ul") attribute_ = 'u';
         if (attribute_ == 'b') {
-            write_line(cmpa.nwrwin, std::string(esc_bold) +
+            write_line(cmpa.nwrwin, std::string(seq::bold) +
                                         shown_text(line.sub(4, std::min(80, width_ + 3)), width_) +
-                                        esc_normal);
+                                        seq::normal);
         } else {
             int last = std::min(79, width_ + 3);
             while (last >= 4 && line(last) == ' ') --last;
-            write_line(cmpa.nwrwin, std::string(esc_underline) +
-                                        shown_text(line.sub(4, last), width_) + esc_normal);
+            write_line(cmpa.nwrwin, std::string(seq::underline) +
+                                        shown_text(line.sub(4, last), width_) + seq::normal);
         }
         return;
     }
@@ -221,7 +217,7 @@ Browser::Step Browser::show_text() {
         std::string answer = "q";
         if (shown > 0) {
             read_line(unit_keyboard, answer);
-            write_line(cmpa.nwrwin, " \x1b[2A");
+            write_line(cmpa.nwrwin, seq::up_line(2));
         }
         std::size_t start = answer.find_first_not_of(' ');
         if (start != std::string::npos && (answer[start] == 'q' || answer[start] == '*')) {
