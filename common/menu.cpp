@@ -43,6 +43,39 @@ void cut_after(Text132& text, int ncol) {
     if (ncol >= 0 && ncol <= 130) text.put(ncol + 1, 132, "");
 }
 
+void take_texts(MenuRequest& r, Text132& header, const Text80& chdf, int ncol, Measure how) {
+    r.columns = chdf(80) == '#';
+    Text132 start(chdf.sub(1, 79));
+    const int le = measure(start, how);
+    r.default_text = std::string(start.sub(1, le));
+    r.default_field.assign(start.sub(1, 79));
+    cut_after(header, ncol);
+    Text132 title(header.sub(1, 130));
+    const int t = measure(title, how);
+    r.title = std::string(title.sub(1, t));
+    // Under help's own menus of further entries "he" is a search text.
+    r.offers_help = r.title.find("further related") == std::string::npos;
+}
+
+MenuEntry take_entry(Text132& text, Text16& ext, const Text132& topic, int ncol, Measure how,
+                     bool cut_suffix) {
+    MenuEntry e;
+    Text132 suffix(ext.view());
+    if (cut_suffix) cut_after(suffix, ncol);
+    e.ext_length = measure(suffix, how);
+    ext.assign(suffix.sub(1, 16));
+    e.ext = ext;
+    cut_after(text, ncol);
+    e.length = measure(text, how);
+    e.text = text;
+    e.topic = topic;
+    return e;
+}
+
+bool q_begins_an_entry(const std::vector<MenuEntry>& entries) {
+    return std::any_of(entries.begin(), entries.end(), [](const MenuEntry& e) { return e.text(1) == 'q'; });
+}
+
 namespace menu_detail {
 
 namespace {

@@ -78,4 +78,16 @@ struct MenuResult {
 // Draws the menu and runs it until an entry is chosen or the user quits.
 MenuResult choose(const MenuRequest& request);
 
+// A request from the text fields the system passes a menu in.  The title is
+// `header` cut after column ncol (in the field itself) and measured; the
+// default is columns 1 to 79 of `chdf`, measured; "#" in its column 80 asks
+// for the column layout.
+void take_texts(MenuRequest& request, Text132& header, const Text80& chdf, int ncol, Measure how);
+// An entry: `text`, and `ext` when `cut_suffix`, cut after column ncol and
+// measured, in the fields themselves.
+MenuEntry take_entry(Text132& text, Text16& ext, const Text132& topic, int ncol, Measure how,
+                     bool cut_suffix);
+// Whether an entry begins with "q" (which then does not quit the menu).
+bool q_begins_an_entry(const std::vector<MenuEntry>& entries);
+
 }  // namespace zorb

@@ -36,35 +36,10 @@ namespace {
 // `cut_suffixes`) and measured, in the record and in the request.
 void take_entries(MenuRequest& r, int n, int ncol, Measure how, bool cut_suffixes) {
     for (int k = 1; k <= n; ++k) {
-        MenuEntry e;
-        Text132 ext(scrd.ext(k).view());
-        if (cut_suffixes) cut_after(ext, ncol);
-        scrd.ld(k) = measure(ext, how);
-        scrd.ext(k).assign(ext.sub(1, 16));
-        cut_after(scrd.queryar(k), ncol);
-        scrd.lw(k) = measure(scrd.queryar(k), how);
-        e.text = scrd.queryar(k);
-        e.length = scrd.lw(k);
-        e.ext = scrd.ext(k);
-        e.ext_length = scrd.ld(k);
-        e.topic = scrd.helpar(k);
-        r.entries.push_back(e);
+        r.entries.push_back(take_entry(scrd.queryar(k), scrd.ext(k), scrd.helpar(k), ncol, how, cut_suffixes));
+        scrd.ld(k) = r.entries.back().ext_length;
+        scrd.lw(k) = r.entries.back().length;
     }
-}
-
-// The title (cut after column ncol in the caller's field) and the default.
-void take_texts(MenuRequest& r, Text132& cheader, const Text80& chdf, int ncol, Measure how) {
-    r.columns = chdf(80) == '#';
-    Text132 start(chdf.sub(1, 79));
-    const int le = measure(start, how);
-    r.default_text = std::string(start.sub(1, le));
-    r.default_field.assign(start.sub(1, 79));
-    cut_after(cheader, ncol);
-    Text132 title(cheader.sub(1, 130));
-    const int t = measure(title, how);
-    r.title = std::string(title.sub(1, t));
-    // Under help's own menus of further entries "he" is a search text.
-    r.offers_help = r.title.find("further related") == std::string::npos;
 }
 
 // What the caller finds after the menu.
@@ -107,8 +82,7 @@ void query(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
     take_texts(r, cheader, chdf, ncol, Measure::left_justified);
     take_entries(r, n, ncol, Measure::left_justified, false);
     // "q" quits unless an entry begins with it.
-    r.q_quits = std::none_of(r.entries.begin(), r.entries.end(),
-                             [](const MenuEntry& e) { return e.text(1) == 'q'; });
+    r.q_quits = !q_begins_an_entry(r.entries);
     give_back(choose(r), n, lq, lk, chdf);
 }
 
