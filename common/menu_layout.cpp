@@ -1,3 +1,4 @@
+// The menu's geometry (menu_layout.h): its widths and the rows of its entries.
 #include "menu_layout.h"
 
 #include <algorithm>

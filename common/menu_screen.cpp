@@ -1,3 +1,5 @@
+// The menu's drawing (menu_screen.h): the title, rows, hint and closing lines,
+// and the moves back over them.
 #include "menu_screen.h"
 
 #include <algorithm>
