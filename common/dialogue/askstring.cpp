@@ -8,6 +8,7 @@
 #include "promptcycle.h"
 #include "prompts.h"
 #include "readalinef.h"
+#include "sequences.h"
 #include "text.h"
 #include "visible.h"
 #include "units.h"
@@ -22,7 +23,7 @@ namespace {
 // The prompt of the line editor for an answer.
 constexpr char answer_prompt[] = ">";
 // Blue "command>", then back to normal.
-constexpr char command_prompt[] = "\x1b[34mcommand>\x1b[0m";
+const std::string command_prompt = std::string(seq::blue) + "command>" + seq::normal;
 // Answers of askstring are kept in 80 characters.
 constexpr int answer_width = 80;
 

@@ -9,12 +9,13 @@
 #include "input.h"
 #include "numfmt.h"
 #include "readalinef.h"
+#include "sequences.h"
 #include "text.h"
 #include "units.h"
 
 namespace zorb::prompt {
 
-void cursor_up(int nwr, int n) { write_line(nwr, std::string(" \x1b[") + std::to_string(n) + "A"); }
+void cursor_up(int nwr, int n) { write_line(nwr, seq::up_line(n)); }
 
 namespace {
 
@@ -30,7 +31,7 @@ void redraw(int nwr, int width) {
     // typed answer: on a terminal the rest of both lines is erased too
     // (ESC "[K"), or a shorter answer would keep the end of the longer one.
     // A transcript keeps the lines of blanks alone.
-    if (nwr == unit_screen && at_terminal()) blanks += "\x1b[K";
+    if (nwr == unit_screen && at_terminal()) blanks += seq::erase_to_end;
     cursor_up(nwr, 2);
     write_line(nwr, blanks);
     write_line(nwr, blanks);

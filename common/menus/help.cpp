@@ -11,9 +11,9 @@
 //
 // Help is asked from inside a prompt or a menu, whose caller may hold its
 // state in the shared menu record `scrd` (entries, suffixes, lengths, the
-// layout of a menu still open).  The browser fills that record with its own
-// menus, so the whole record is kept here and put back before help returns:
-// asking for help never changes the dialogue it was asked from.
+// layout of a menu still open).  Help never writes that record: the browser
+// holds its related entries itself and shows them through the menu engine
+// directly, so asking for help never changes the dialogue it was asked from.
 #include "help.h"
 
 #include <cstring>
@@ -21,7 +21,6 @@
 
 #include "helpfiles.h"
 #include "key.h"
-#include "menu.h"
 #include "units.h"
 
 namespace zorb {
@@ -40,7 +39,7 @@ int hepath_length() {
 }
 
 // "he" in a menu of the browser asks help again, inside the help shown: each
-// request holds a copy of the menu record and a browser on the stack, so a
+// request holds a browser and its menu on the stack, so a
 // long enough run of such requests (typed ahead, pasted or piped) would
 // exhaust the stack.  Requests deeper than this are refused with one line.
 constexpr int max_nested_help = 8;
@@ -120,9 +119,7 @@ void help(Text132& chin) {
         write_line(unit_screen, helpfile.trimmed());
         return;
     }
-    const ScrdRecord saved = scrd;
     helproutine(chcom, helpfile);
-    scrd = saved;
 }
 
 }  // namespace zorb

@@ -2,15 +2,14 @@
 // the entries it names as related in a menu, up to four levels deep.
 //
 // The help-file format is described in help/README.md.  Sequences written
-// here: normal ESC "[0m", red ESC "[31m", bold ESC "[1m", underline ESC "[4m",
-// and ESC "[2A" / ESC "[1A" to move back over a page answer and the footer.
+// here (sequences.h): normal, red, bold and underline, and cursor up by two
+// and by one line to move back over a page answer and before the footer.
 //
-// The related entries of the open levels are held in scrd.queryar (the current
-// level's first, each level beginning with "return"), so the menu can show
-// them.  The caller's own menu entries (text, help topic and suffix of entries
-// 1 to 24) are kept in a copy on this call's stack and put back before
-// returning; a menu that asked for help therefore comes back intact, also when
-// a help request is made again from inside the browser's own menus.
+// The related entries of the open levels are held by the browser itself (each
+// level beginning with "return") and shown through the menu engine directly:
+// help never writes the shared menu record `scrd`, so a menu or prompt that
+// asked for help finds its entries as it left them, also when a help request
+// is made again from inside the browser's own menus.
 #include <array>
 #include <string>
 #include <vector>
@@ -18,8 +17,9 @@
 #include "help.h"
 #include "helpfiles.h"
 #include "key.h"
-#include "menu.h"
+#include "menu_engine.h"
 #include "readalinef.h"
+#include "sequences.h"
 #include "text.h"
 #include "units.h"
 #include "visible.h"
@@ -30,13 +30,8 @@ CmpaRecord cmpa;
 
 namespace {
 
-const char esc_normal[] = "\x1b[0m";
-const char esc_red[] = "\x1b[31m";
-const char esc_bold[] = "\x1b[1m";
-const char esc_underline[] = "\x1b[4m";
-
 constexpr int max_depth = 4;       // levels of related entries
-constexpr int level_room = 24;     // menu places for all open levels together
+constexpr int level_room = 24;     // related entries of all open levels together
 constexpr int max_items = 32;      // "return" and up to 31 related entries
 constexpr int max_redirects = 32;  // "/>" hops before a circle is assumed
 
@@ -108,6 +103,15 @@ private:
     void push_level(const std::array<Text80, max_items + 1>& que,
                     const std::array<std::string, max_items + 1>& targets, int k);
     void pop_level();
+    int held() const;
+    int choose_related();
+
+    // One related entry of an open level.
+    struct Item {
+        Text132 text;        // as the menu shows it (cut to the window when shown)
+        Text132 topic;       // its help topic: the entry as the help file names it
+        std::string target;  // what a "more" or "details" entry opens
+    };
 
     Text132& chcom_;
     Text132& helpfile_;
@@ -120,21 +124,18 @@ private:
     char attribute_ = 'b';  // attribute of the last "\" line: 'b' bold, 'u' underline
     int redirects_ = 0;
 
-    // nuque(0) = depth; nuque(p) = entries held for levels p..depth together.
-    std::array<int, 9> nuque_{};
-    std::array<Text80, max_depth + 1> chdfi_;   // each level's menu default
-    // What a "more" or "details" entry of the open levels opens, by place.
-    std::array<std::string, level_room + 1> target_;
+    std::vector<std::vector<Item>> levels_;    // the open levels, the current one last
+    std::array<Text80, max_depth + 1> chdfi_;   // each level's menu default, by depth
     Text132 title_;
 };
 
 void Browser::footer() {
-    write_line(cmpa.nwrwin, std::string(esc_red) + "\x1b[1A");
+    write_line(cmpa.nwrwin, std::string(seq::red) + seq::up_one);
     write_line(cmpa.nwrwin,
-               "   from help-file:" + std::string(helpfile_.sub(1, 64)) + esc_normal);
+               "   from help-file:" + std::string(helpfile_.sub(1, 64)) + seq::normal);
 }
 
-// Step 5: finds the marker from the current position of the help file.
+// Finds the marker from the current position of the help file.
 Browser::Step Browser::search() {
     std::string raw;
     bool any = false;
@@ -175,21 +176,22 @@ void Browser::show_line(const Text80& line) {
         if (line.sub(2, 3) == "bf") attribute_ = 'b';
         else if (line.sub(2, 3) == "ul") attribute_ = 'u';
         if (attribute_ == 'b') {
-            write_line(cmpa.nwrwin, std::string(esc_bold) +
+            write_line(cmpa.nwrwin, std::string(seq::bold) +
                                         shown_text(line.sub(4, std::min(80, width_ + 3)), width_) +
-                                        esc_normal);
+                                        seq::normal);
         } else {
             int last = std::min(79, width_ + 3);
             while (last >= 4 && line(last) == ' ') --last;
-            write_line(cmpa.nwrwin, std::string(esc_underline) +
-                                        shown_text(line.sub(4, last), width_) + esc_normal);
+            write_line(cmpa.nwrwin, std::string(seq::underline) +
+                                        shown_text(line.sub(4, last), width_) + seq::normal);
         }
         return;
     }
     write_line(cmpa.nwrwin, shown_text(line.sub(1, std::min(width_, 132)), width_));
 }
 
-// Step 7: the text of the entry found, in pages of height - 1 lines.
+// The text of the entry found, in pages of height - 1 lines; a first line
+// "/>" sends the search on to another entry.
 Browser::Step Browser::show_text() {
     std::string raw;
     if (!read_help_line(raw)) return Step::footer;
@@ -221,19 +223,20 @@ Browser::Step Browser::show_text() {
         std::string answer = "q";
         if (shown > 0) {
             read_line(unit_keyboard, answer);
-            write_line(cmpa.nwrwin, " \x1b[2A");
+            write_line(cmpa.nwrwin, seq::up_line(2));
         }
         std::size_t start = answer.find_first_not_of(' ');
         if (start != std::string::npos && (answer[start] == 'q' || answer[start] == '*')) {
             // The level's menu starts again at "return".
-            chdfi_[nuque_[0]].assign("return");
+            chdfi_[levels_.size()].assign("return");
         }
         full = shown == height_ - 1;
     }
     return related(line);
 }
 
-// Step 8: the run of "/#" lines that follows the text, if any.
+// The run of "/#" lines that follows the text, if any: a new level of
+// related entries.
 Browser::Step Browser::related(Text80 line) {
     if (!(line(1) == '/' && line(2) == '#')) return after_text();
     std::array<Text80, max_items + 1> que;
@@ -260,60 +263,42 @@ Browser::Step Browser::related(Text80 line) {
         if (!read_help_line(raw)) return Step::footer;
         line.assign(raw);
     }
-    if (nuque_[0] + 1 > max_depth) {
+    if (static_cast<int>(levels_.size()) + 1 > max_depth) {
         write_line(cmpa.nwrwin, " there was no way back to the preceeding level");
         return Step::end;
     }
     // Entries that do not fit below the places of the open levels are left out.
-    k = std::min(k, level_room - nuque_[1]);
+    k = std::min(k, level_room - held());
     if (k < 1) return after_text();
     push_level(que, targets, k);
     return Step::menu;
 }
 
+int Browser::held() const {
+    int n = 0;
+    for (const std::vector<Item>& level : levels_) n += static_cast<int>(level.size());
+    return n;
+}
+
 void Browser::push_level(const std::array<Text80, max_items + 1>& que,
                          const std::array<std::string, max_items + 1>& targets, int k) {
-    int held = nuque_[1];
-    for (int i = held; i >= 1; --i) {
-        scrd.queryar(i + k) = scrd.queryar(i);
-        scrd.helpar(i + k) = scrd.helpar(i);
-        scrd.ext(i + k) = scrd.ext(i);
-        target_[i + k] = target_[i];
-    }
+    std::vector<Item> level;
     for (int i = 1; i <= k; ++i) {
-        scrd.queryar(i).assign(que[i].view());
         // "he" on a related entry shows that entry.
-        scrd.helpar(i).assign(que[i].view());
-        scrd.ext(i).fill(' ');
-        target_[i] = targets[i];
+        level.push_back(Item{Text132(que[i].view()), Text132(que[i].view()), targets[i]});
     }
-    int depth = nuque_[0];
-    for (int p = 1; p <= depth; ++p) nuque_[p] += k;
-    ++depth;
-    nuque_[0] = depth;
-    nuque_[depth] = k;
-    chdfi_[depth].assign("return");
+    levels_.push_back(level);
+    chdfi_[levels_.size()].assign("return");
     title_.assign("further related information");
 }
 
 void Browser::pop_level() {
-    int depth = nuque_[0];
-    int size = nuque_[depth];
-    int held = nuque_[1];
-    for (int i = 1; i + size <= held; ++i) {
-        scrd.queryar(i) = scrd.queryar(i + size);
-        scrd.helpar(i) = scrd.helpar(i + size);
-        scrd.ext(i) = scrd.ext(i + size);
-        target_[i] = target_[i + size];
-    }
-    for (int p = 1; p < depth; ++p) nuque_[p] -= size;
-    nuque_[depth] = 0;
-    nuque_[0] = depth - 1;
+    levels_.pop_back();
     title_.assign("related information");
 }
 
-// Step 9: an entry without related entries leads back to the open level.
-Browser::Step Browser::after_text() { return nuque_[0] == 0 ? Step::footer : Step::menu; }
+// An entry without related entries leads back to the open level.
+Browser::Step Browser::after_text() { return levels_.empty() ? Step::footer : Step::menu; }
 
 void Browser::show_details(const std::string& name) {
     if (!plain_file_name(name)) {
@@ -334,24 +319,42 @@ void Browser::show_details(const std::string& name) {
     write_line(cmpa.nwrwin, " file " + file + " for details not found");
 }
 
-// Step 10: the menu of the current level.
+// The menu of the current level, asked through the menu engine with the
+// level's own entries; the entry chosen (the level's size for a menu only
+// shown, as with an empty default).
+int Browser::choose_related() {
+    std::vector<Item>& level = levels_.back();
+    // A menu shown before anyone asked for the window size asks for it.
+    if (term.ncol(1) == 0) window(1);
+    const int ncol = term.ncol(1);
+    Text80 chdf(chdfi_[levels_.size()].view());
+    chdf(80) = '#';  // the column layout
+    Text132 header(title_);
+    MenuRequest r;
+    take_texts(r, header, chdf, ncol, Measure::left_justified);
+    for (Item& item : level) {
+        // The text is cut to the window as shown, and kept so.
+        Text16 ext;
+        r.entries.push_back(take_entry(item.text, ext, item.topic, ncol, Measure::left_justified, false));
+    }
+    r.q_quits = !q_begins_an_entry(r.entries);
+    return choose(r).chosen.value_or(static_cast<int>(level.size()));
+}
+
+// The menu of the current level and what its choice opens: a related entry,
+// a document, a details file, or the level before ("return").
 Browser::Step Browser::level_menu() {
     for (;;) {
-        int depth = nuque_[0];
-        int size = nuque_[depth];
-        Text80 chdf(chdfi_[depth].view());
-        chdf(80) = '#';
-        Text132 header(title_);
-        int32_t lq = size;
-        int32_t lk = 0;
-        query(lq, lk, header, chdf);
+        const int depth = static_cast<int>(levels_.size());
+        const int size = static_cast<int>(levels_.back().size());
+        const int chosen = choose_related();
         // "he" in a menu of this browser runs a help request of its own,
         // which closes the help file when it ends: open it again.
         if (!unit_is_open(unit_helpfile) && !open_unit(unit_helpfile, file_, OpenMode::read))
             return Step::footer;
-        int chosen = lq;
+        const std::vector<Item>& level = levels_.back();
         if (chosen >= 1 && chosen <= size) {
-            if (chosen < size) chdfi_[depth].assign(scrd.queryar(chosen + 1).sub(1, 80));
+            if (chosen < size) chdfi_[depth].assign(level[static_cast<std::size_t>(chosen)].text.sub(1, 80));
             else chdfi_[depth].assign("return");
         }
         if (chosen < 1 || chosen > size || chosen == 1) {
@@ -359,9 +362,10 @@ Browser::Step Browser::level_menu() {
             pop_level();
             continue;
         }
-        std::string text = scrd.queryar(chosen).trimmed();
+        const Item& item = level[static_cast<std::size_t>(chosen) - 1];
+        std::string text = item.text.trimmed();
         if (text == "more") {
-            const std::string& name = target_[chosen];
+            const std::string& name = item.target;
             if (plain_file_name(name)) {
                 // Shown as written, run with the help root quoted: a root
                 // with a blank in it stays one argument of the viewer.
@@ -376,7 +380,7 @@ Browser::Step Browser::level_menu() {
             return Step::footer;
         }
         if (text == "details") {
-            show_details(target_[chosen]);
+            show_details(item.target);
             return Step::footer;
         }
         write_line(cmpa.nwrwin, "");
@@ -424,15 +428,6 @@ void Browser::run() {
         marker_(l) = ' ';
     }
 
-    // The caller's menu, put back at the end.
-    std::array<Text132, level_room + 1> saved_text, saved_topic;
-    std::array<Text16, level_room + 1> saved_ext;
-    for (int i = 1; i <= level_room; ++i) {
-        saved_text[i] = scrd.queryar(i);
-        saved_topic[i] = scrd.helpar(i);
-        saved_ext[i] = scrd.ext(i);
-    }
-
     Step step = Step::search;
     while (step != Step::end) {
         switch (step) {
@@ -456,11 +451,6 @@ void Browser::run() {
     }
 
     close_unit(unit_helpfile);
-    for (int i = 1; i <= level_room; ++i) {
-        scrd.queryar(i) = saved_text[i];
-        scrd.helpar(i) = saved_topic[i];
-        scrd.ext(i) = saved_ext[i];
-    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "sequences.h"
+
 namespace zorb {
 
 bool screen_attributes() {
@@ -15,7 +17,7 @@ std::string without_attributes(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        if (text[i] == '\x1b' && i + 1 < text.size() && text[i + 1] == '[') {
+        if (text[i] == seq::esc && i + 1 < text.size() && text[i + 1] == '[') {
             // Parameters are digits and ";"; a sequence that ends in anything
             // but "m" (a cursor movement) stays as it is.
             std::size_t j = i + 2;

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "sequences.h"
+
 namespace zorb {
 
 // Whether the screen shows colours and attributes (NO_COLOR is not set).
@@ -20,7 +22,7 @@ std::string without_attributes(std::string_view text);
 
 // Whether `text` holds an escape character (and may need the above).
 inline bool has_escape(std::string_view text) {
-    return text.find('\x1b') != std::string_view::npos;
+    return text.find(seq::esc) != std::string_view::npos;
 }
 
 }  // namespace zorb

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "input.h"
+#include "sequences.h"
 
 namespace zorb {
 
@@ -263,8 +264,6 @@ void reset_keypress() {
 
 namespace {
 
-constexpr int escape = 0x1b;
-
 // Input ended inside a key: that is the end of input, not a key.
 int32_t input_ended_in_key() {
     keyboard_end_met();
@@ -281,7 +280,7 @@ int32_t input_ended_in_key() {
 int32_t escape_sequence() {
     int intro = input_byte();
     if (intro < 0) return input_ended_in_key();
-    if (intro == escape) {
+    if (intro == seq::esc) {
         int32_t inner = escape_sequence();
         return inner == -1 ? inner : key_nothing;
     }
@@ -299,7 +298,8 @@ int32_t escape_sequence() {
     if (b < 0) return input_ended_in_key();
     if (b < 0x40 || b > 0x7e) return key_nothing;
     input_byte();
-    return b >= 'A' && b <= 'D' ? -b : key_nothing;
+    // ESC "[A" to ESC "[D": the arrows, key_up to key_left.
+    return b >= -key_up && b <= -key_left ? -b : key_nothing;
 }
 
 }  // namespace
@@ -316,14 +316,14 @@ int32_t key() {
         const char* shown = unctrl(static_cast<chtype>(byte));
         char first = byte == '\n' ? '@' : (shown ? shown[0] : '\0');
         if (first == '@') {
-            result = 64;
+            result = key_return;
         } else if (byte == '\r') {
             // Return as a carriage return: the key a terminal without
             // CR-to-NL translation sends, and the first half of a CR LF line
             // end in a script from another system (both bytes are one Return).
             if (!input_is_terminal() && input_peek() == '\n') input_byte();
-            result = 64;
-        } else if (byte == escape) {
+            result = key_return;
+        } else if (byte == seq::esc) {
             result = escape_sequence();
         } else if (std::iscntrl(byte)) {
             // Another control key: the byte after the next one, negated.

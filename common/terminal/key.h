@@ -13,7 +13,7 @@
 //
 // Keys: a whole escape sequence is one key, ESC "[" with its parameter and
 // intermediate bytes and its final byte, or ESC "O" and a letter.  The arrow
-// keys give -65 up, -66 down, -67 right, -68 left (with or without
+// keys give `key_up`, `key_down`, `key_right`, `key_left` (with or without
 // modifiers); any other sequence (PageUp, Delete, Home, F5, Alt and a key)
 // gives `key_nothing`, a key that does nothing.
 //
@@ -70,11 +70,17 @@ void window(int i);
 // Key mode on / off (see the header comment).
 void set_keypress();
 void reset_keypress();
-// One key: 64 for Return or "@"; for an escape sequence the arrows' -65 up,
-// -66 down, -67 right, -68 left, or `key_nothing`; for another control key
-// the negated byte after the next one; otherwise the byte; -1 at the end of
-// input.
-constexpr int32_t key_nothing = -256;
+// Key codes by name.  An arrow key is the negated final byte of its
+// sequence (ESC "[A" to ESC "[D").
+constexpr int32_t key_return = 64;     // Return, or "@"
+constexpr int32_t key_up = -'A';       // -65
+constexpr int32_t key_down = -'B';     // -66
+constexpr int32_t key_right = -'C';    // -67
+constexpr int32_t key_left = -'D';     // -68
+constexpr int32_t key_nothing = -256;  // any other whole escape sequence
+// One key: `key_return`; for an escape sequence an arrow or `key_nothing`;
+// for another control key the negated byte after the next one; otherwise the
+// byte; -1 at the end of input.
 int32_t key();
 // Catches the signals that end the program (see the header comment), once;
 // `before` (when not null) becomes the hook called first in the handler.  It

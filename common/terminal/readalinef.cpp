@@ -11,6 +11,7 @@
 
 #include "input.h"
 #include "key.h"
+#include "sequences.h"
 #include "units.h"
 
 // Readline's switch between characters of several bytes (as the locale
@@ -87,7 +88,7 @@ int32_t store_line(int32_t* k, const char* s, std::size_t n) {
 std::string editor_prompt(const char* prompt) {
     std::string out;
     for (const char* p = prompt; *p; ++p) {
-        if (*p != '\033') {
+        if (*p != seq::esc) {
             out.push_back(*p);
             continue;
         }
