@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "filenames.h"
 #include "help.h"
 #include "helpfiles.h"
 #include "key.h"
