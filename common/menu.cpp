@@ -82,7 +82,7 @@ private:
     };
 
     void screen(const std::string& line, int up = 0);
-    int text_length(Text132& t) const;
+    int justify(Text132& t) const;
     void cut_at_ncol(Text132& t) const;
     void take_mode(Text132& cheader);
     void widths();
@@ -148,7 +148,9 @@ void Menu::screen(const std::string& line, int up) {
     at_ += 1 - up;
 }
 
-int Menu::text_length(Text132& t) const {
+// Left-justifies t and returns the length of its text; the second form ends
+// a text at its first NUL.
+int Menu::justify(Text132& t) const {
     if (form_.second) return ntrimto0(t);
     int l = 0;
     stringlength(t, l);
@@ -201,7 +203,7 @@ std::string Menu::start_drawing(Text132& cheader, Text80& chdf, int32_t& lk) {
         }
     }
     Text132 start(chdf.sub(1, 79));
-    int le = text_length(start);
+    int le = justify(start);
     if (le == 0) lk = n_;
     chdf.assign(start.sub(1, 79));
     draw_title(cheader);
@@ -212,7 +214,7 @@ std::string Menu::start_drawing(Text132& cheader, Text80& chdf, int32_t& lk) {
 void Menu::draw_title(Text132& cheader) {
     cut_at_ncol(cheader);
     Text132 title(cheader.sub(1, 130));
-    int t = text_length(title);
+    int t = justify(title);
     title_ = std::string(title.sub(1, t));
     const std::string line = title_line();
     screen(esc_normal + line);
@@ -269,10 +271,10 @@ void Menu::prepare_entries() {
     for (int k = 1; k <= n_; ++k) {
         Text132 e(scrd.ext(k).view());
         if (form_.second) cut_at_ncol(e);
-        scrd.ld(k) = text_length(e);
+        scrd.ld(k) = justify(e);
         scrd.ext(k).assign(e.sub(1, 16));
         cut_at_ncol(scrd.queryar(k));
-        scrd.lw(k) = text_length(scrd.queryar(k));
+        scrd.lw(k) = justify(scrd.queryar(k));
         if (scrd.queryar(k)(1) == 'q') q_is_text_ = true;
         wmax = std::max(wmax, scrd.ld(k) + scrd.lw(k) + 3);
     }
