@@ -83,7 +83,8 @@ void d10r6(int ndim) {
     float fret = func(p.data(), ndim);
     const float start_value = fret;
     int iter = 0;
-    const bool converged = powell(p.data(), xi, ndim, ndim, ftol, iter, fret, figure_of_merit, nullptr);
+    const bool converged =
+        powell(p.data(), xi, ndim, ndim, ftol, iter, fret, figure_of_merit, nullptr);
 
     write_line(nwr, "");
     write_line(nwr, " Iterations:" + fmt_i(iter, 3));
