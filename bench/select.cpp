@@ -51,7 +51,7 @@ void BM_minimisation(benchmark::State& state) {
         Square<float> xi(ndim);
         for (int i = 1; i <= ndim; ++i) xi(i, i) = 1.0f;
         long evaluations = 0;
-        benchmark::DoNotOptimize(counted_func(p.data(), ndim, &evaluations));   // the FUNC= line
+        benchmark::DoNotOptimize(counted_func(p.data(), ndim, &evaluations));  // the FUNC= line
         float fret = counted_func(p.data(), ndim, &evaluations);
         powell(p.data(), xi, ndim, ndim, 1.0e-6f, iter, fret, counted_func, &evaluations);
         benchmark::DoNotOptimize(fret);

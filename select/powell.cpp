@@ -33,6 +33,13 @@ struct Best {
 
 // The line of a line minimisation: the objective at from + x * along.
 struct Line {
+    Line(const float* p, const float* xi, int n_, Objective objective_, void* context_)
+        : n(n_),
+          from(p, p + n_),
+          along(xi, xi + n_),
+          objective(objective_),
+          context(context_),
+          point(static_cast<std::size_t>(n_)) {}
     int n;
     std::vector<float> from, along;
     Objective objective;
@@ -110,8 +117,7 @@ void mnbrak(float& ax, float& bx, float& cx, float& fa, float& fb, float& fc, Li
     }
 }
 
-float brent(float ax, float bx, float cx, LineFunction f, void* context, float tol_,
-            float& xmin) {
+float brent(float ax, float bx, float cx, LineFunction f, void* context, float tol_, float& xmin) {
     float a = ax < cx ? ax : cx;   // the interval that holds the minimum
     float b = ax > cx ? ax : cx;
     float x = bx;   // the best point so far
@@ -182,8 +188,7 @@ float brent(float ax, float bx, float cx, LineFunction f, void* context, float t
 }
 
 void linmin(float* p, float* xi, int n, float& fret, Objective objective, void* context) {
-    Line line{n, std::vector<float>(p, p + n), std::vector<float>(xi, xi + n), objective, context,
-              std::vector<float>(static_cast<std::size_t>(n))};
+    Line line(p, xi, n, objective, context);
     float ax = 0.0f, xx = 1.0f, bx = 0.0f, fa = 0.0f, fx = 0.0f, fb = 0.0f;
     mnbrak(ax, xx, bx, fa, fx, fb, f1dim, &line);
     float xmin = 0.0f;

@@ -46,8 +46,13 @@ TEST(StringLength, TextLengthMeasuresWithoutMoving) {
     nul_first(2) = 'X';
     Text132 nul_inside("a");
     nul_inside(2) = '\0';
-    const Text132 cases[] = {Text132(),  at(4, "aBc"), nul_first, nul_inside, at(132, "z"),
-                             at(131, "y"), Text132(" " + std::string(131, 'x'))};
+    const Text132 cases[] = {Text132(),
+                             at(4, "aBc"),
+                             nul_first,
+                             nul_inside,
+                             at(132, "z"),
+                             at(131, "y"),
+                             Text132(" " + std::string(131, 'x'))};
     for (const Text132& c : cases) {
         SCOPED_TRACE(std::string(c.view()));
         Text132 measured = c, justified = c;
