@@ -7,7 +7,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <vector>
+
+#include "filenames.h"
 
 namespace zorb {
 
@@ -48,20 +49,6 @@ int write_from_start(int fd, std::string_view text) {
     return 0;
 }
 
-// A new file beside `target`, open for writing: its descriptor (-1 when none
-// can be made) and name.
-int file_beside(const std::string& target, std::string& name) {
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    name = dir + (slash == std::string::npos ? "/." : ".") + base + ".XXXXXX";
-    std::vector<char> buf(name.begin(), name.end());
-    buf.push_back('\0');
-    int fd = ::mkostemp(buf.data(), O_CLOEXEC);
-    name = buf.data();
-    return fd;
-}
-
 enum class Beside { done, not_possible, failed };
 
 // The rename: a new file beside, with the old one's owner, group and mode,
@@ -71,7 +58,7 @@ Beside replace_beside(const std::string& target, const struct stat& st, std::str
                       int& err) {
     if (st.st_nlink > 1) return Beside::not_possible;
     std::string temp;
-    int fd = file_beside(target, temp);
+    int fd = new_file_beside(target, temp);
     if (fd < 0) return Beside::not_possible;
     // Owner and group first: changing them may clear the set-id bits, which
     // the mode then puts back.

@@ -124,7 +124,8 @@ private:
     bool told_changed_ = false;
 };
 
-// Step 9: each thickness line; a skipped one says so.
+// The thickness lines of the counts file: number, thickness and counts of
+// each; one that does not hold them says it was skipped.
 void print_thickness_lines(const CountsFile& f) {
     for (int i = 1; i <= f.nt; ++i) {
         if (f.valid(i))

@@ -18,9 +18,14 @@ void check(bool ok, const std::string& what) {
 }
 
 void run_stringlength(Text132& ch) {
+    const Text132 before = ch;
+    const int measured = text_length(ch);
+    check(ch == before, "text_length changed its field");
     int il = -1;
     stringlength(ch, il);
     check(il >= 0 && il <= 131, "stringlength length " + std::to_string(il));
+    check(measured == il,
+          "text_length " + std::to_string(measured) + ", stringlength " + std::to_string(il));
     if (il == 0) return;
     // The text now starts at position 1 and ends at il.
     check(ch(1) != ' ' && ch(il) != ' ', "stringlength did not left-justify");

@@ -28,6 +28,10 @@ namespace {
 
 constexpr float ftol = 1.0e-6f;
 
+// The figure of merit as the minimiser calls it.  It reads the attenuation
+// data of record coeff, so it needs no context of its own.
+float figure_of_merit(const float* x, int n, void* /*context*/) { return func(x, n); }
+
 void show_matrix(const std::vector<float>& p) {
     const int ndim = static_cast<int>(p.size());
     const int n = ndim + 1;
@@ -79,7 +83,8 @@ void d10r6(int ndim) {
     float fret = func(p.data(), ndim);
     const float start_value = fret;
     int iter = 0;
-    const bool converged = powell(p.data(), xi, ndim, ndim, ftol, iter, fret);
+    const bool converged =
+        powell(p.data(), xi, ndim, ndim, ftol, iter, fret, figure_of_merit, nullptr);
 
     write_line(nwr, "");
     write_line(nwr, " Iterations:" + fmt_i(iter, 3));

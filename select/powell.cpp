@@ -8,8 +8,6 @@
 
 namespace zorb {
 
-F1comRecord f1com;
-
 namespace {
 
 constexpr int itmax = 100;       // iterations of powell and of brent
@@ -33,24 +31,41 @@ struct Best {
     }
 };
 
-}  // namespace
+// The line of a line minimisation: the objective at from + x * along.
+struct Line {
+    Line(const float* p, const float* xi, int n_, Objective objective_, void* context_)
+        : n(n_),
+          from(p, p + n_),
+          along(xi, xi + n_),
+          objective(objective_),
+          context(context_),
+          point(static_cast<std::size_t>(n_)) {}
+    int n;
+    std::vector<float> from, along;
+    Objective objective;
+    void* context;
+    std::vector<float> point;  // where the objective is evaluated
+};
 
-float f1dim(float x, int n) {
-    float xt[16];
-    for (int j = 1; j <= n; ++j) xt[j - 1] = f1com.pcom(j) + x * f1com.xicom(j);
-    return f1com.objective(xt, n);
+// The objective along a line (context: the Line).
+float f1dim(float x, void* context) {
+    Line& line = *static_cast<Line*>(context);
+    for (int j = 0; j < line.n; ++j) line.point[j] = line.from[j] + x * line.along[j];
+    return line.objective(line.point.data(), line.n, line.context);
 }
 
+}  // namespace
+
 void mnbrak(float& ax, float& bx, float& cx, float& fa, float& fb, float& fc, LineFunction f,
-            int n) {
-    fa = f(ax, n);
-    fb = f(bx, n);
+            void* context) {
+    fa = f(ax, context);
+    fb = f(bx, context);
     if (fb > fa) {   // run downhill from ax to bx
         std::swap(ax, bx);
         std::swap(fa, fb);
     }
     cx = bx + gold * (bx - ax);
-    fc = f(cx, n);
+    fc = f(cx, context);
     while (fb >= fc) {
         // The parabola through the three points; its vertex u, no further
         // than ulim.
@@ -61,7 +76,7 @@ void mnbrak(float& ax, float& bx, float& cx, float& fa, float& fb, float& fc, Li
         float ulim = bx + glimit * (cx - bx);
         float fu;
         if ((bx - u) * (u - cx) > 0.0f) {   // between bx and cx
-            fu = f(u, n);
+            fu = f(u, context);
             if (fu < fc) {
                 ax = bx;
                 fa = fb;
@@ -75,23 +90,23 @@ void mnbrak(float& ax, float& bx, float& cx, float& fa, float& fb, float& fc, Li
                 return;
             }
             u = cx + gold * (cx - bx);
-            fu = f(u, n);
+            fu = f(u, context);
         } else if ((cx - u) * (u - ulim) > 0.0f) {   // between cx and its limit
-            fu = f(u, n);
+            fu = f(u, context);
             if (fu < fc) {
                 bx = cx;
                 cx = u;
                 u = cx + gold * (cx - bx);
                 fb = fc;
                 fc = fu;
-                fu = f(u, n);
+                fu = f(u, context);
             }
         } else if ((u - ulim) * (ulim - cx) >= 0.0f) {   // beyond the limit
             u = ulim;
-            fu = f(u, n);
+            fu = f(u, context);
         } else {
             u = cx + gold * (cx - bx);
-            fu = f(u, n);
+            fu = f(u, context);
         }
         ax = bx;
         bx = cx;
@@ -102,7 +117,7 @@ void mnbrak(float& ax, float& bx, float& cx, float& fa, float& fb, float& fc, Li
     }
 }
 
-float brent(float ax, float bx, float cx, LineFunction f, int n, float tol_, float& xmin) {
+float brent(float ax, float bx, float cx, LineFunction f, void* context, float tol_, float& xmin) {
     float a = ax < cx ? ax : cx;   // the interval that holds the minimum
     float b = ax > cx ? ax : cx;
     float x = bx;   // the best point so far
@@ -110,7 +125,7 @@ float brent(float ax, float bx, float cx, LineFunction f, int n, float tol_, flo
     float v = bx;   // the previous value of w
     float e = 0.0f;   // the step before the last
     float d = 0.0f;   // the last step
-    float fx = f(x, n);
+    float fx = f(x, context);
     float fv = fx, fw = fx;
     for (int iter = 1; iter <= itmax; ++iter) {
         float xm = (a + b) / 2.0f;
@@ -140,7 +155,7 @@ float brent(float ax, float bx, float cx, LineFunction f, int n, float tol_, flo
             d = cgold * e;
         }
         float u = std::fabs(d) >= tol1 ? x + d : x + std::copysign(tol1, d);
-        float fu = f(u, n);
+        float fu = f(u, context);
         if (fu <= fx) {
             if (u >= x)
                 a = x;
@@ -172,16 +187,12 @@ float brent(float ax, float bx, float cx, LineFunction f, int n, float tol_, flo
     return fx;
 }
 
-void linmin(float* p, float* xi, int n, float& fret, Objective objective) {
-    for (int j = 1; j <= n; ++j) {
-        f1com.pcom(j) = p[j - 1];
-        f1com.xicom(j) = xi[j - 1];
-    }
-    f1com.objective = objective;
+void linmin(float* p, float* xi, int n, float& fret, Objective objective, void* context) {
+    Line line(p, xi, n, objective, context);
     float ax = 0.0f, xx = 1.0f, bx = 0.0f, fa = 0.0f, fx = 0.0f, fb = 0.0f;
-    mnbrak(ax, xx, bx, fa, fx, fb, f1dim, n);
+    mnbrak(ax, xx, bx, fa, fx, fb, f1dim, &line);
     float xmin = 0.0f;
-    fret = brent(ax, xx, bx, f1dim, n, tol, xmin);
+    fret = brent(ax, xx, bx, f1dim, &line, tol, xmin);
     for (int j = 0; j < n; ++j) {
         xi[j] = xi[j] * xmin;
         p[j] = p[j] + xi[j];
@@ -189,11 +200,11 @@ void linmin(float* p, float* xi, int n, float& fret, Objective objective) {
 }
 
 bool powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& iter, float& fret,
-            Objective objective) {
+            Objective objective, void* context) {
     Best best{fret, std::vector<float>(p, p + n)};
     std::vector<float> pt(p, p + n), ptt(static_cast<std::size_t>(n)),
         xit(static_cast<std::size_t>(n));
-    fret = objective(p, n);
+    fret = objective(p, n, context);
     iter = 0;
     auto give_best = [&] {
         fret = best.value;
@@ -206,7 +217,7 @@ bool powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& ite
         float del = 0.0f;   // the largest decrease since the start of the iteration
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j) xit[j - 1] = xi(j, i);
-            linmin(p, xit.data(), n, fret, objective);
+            linmin(p, xit.data(), n, fret, objective, context);
             best.offer(p, n, fret);
             if (std::fabs(fp - fret) > del) {
                 del = std::fabs(fp - fret);
@@ -228,7 +239,7 @@ bool powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& ite
             xit[j] = p[j] - pt[j];
             pt[j] = p[j];
         }
-        float fptt = objective(ptt.data(), n);
+        float fptt = objective(ptt.data(), n, context);
         best.offer(ptt.data(), n, fptt);
         if (fptt >= fp) continue;
         float dec = fp - fret - del;
@@ -237,7 +248,7 @@ bool powell(float* p, Square<float>& xi, int n, int /*np*/, float ftol, int& ite
         if (t >= 0.0f) continue;
         // Along the move of the iteration; its direction takes the place of
         // the one of largest decrease.
-        linmin(p, xit.data(), n, fret, objective);
+        linmin(p, xit.data(), n, fret, objective, context);
         best.offer(p, n, fret);
         for (int j = 1; j <= n; ++j) xi(j, ibig) = xit[j - 1];
     }

@@ -84,10 +84,7 @@ void askstring(Text132& querytype, Text132& chstr, Text132& chcom, int ncol, int
     c.classify = classify_typed;
     c.take = [&](const Text132& typed) {
         chstore.assign(typed.sub(1, answer_width));
-        Text132 t = typed;
-        int l = 0;
-        stringlength(t, l);
-        lw = std::clamp(l, 0, answer_width);
+        lw = std::clamp(text_length(typed), 0, answer_width);
         return true;
     };
 

@@ -147,15 +147,8 @@ bool settle_extension(Text132& deffile, int& ld, Text16& exten, int& le) {
 void readfile(const Text32& filetype, Text132& deffile, Text16& exten, int& ld, Text132& chcom,
               int ncol, int /*nrd*/, int nwr) {
     const bool ask = ld >= 0;
-    int lf = 0, le = 0;
-    {
-        Text132 t(filetype.view());
-        stringlength(t, lf);
-        Text132 e(exten.view());
-        stringlength(e, le);
-        lf = std::min(lf, 32);
-        le = std::min(le, 16);
-    }
+    const int lf = std::min(text_length(Text132(filetype.view())), 32);
+    int le = std::min(text_length(Text132(exten.view())), 16);
     const int lcol = std::clamp(ncol, 0, 132);
     const int ll = ncol - lf - prompt_frame;
     // The default name is limited to the screen width.

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "filenames.h"
 #include "help.h"
 #include "helpfiles.h"
 #include "key.h"

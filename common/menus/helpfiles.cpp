@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "filenames.h"
 #include "input.h"
 
 #ifndef ZORB_HELP_INSTALL_DIR
@@ -82,13 +83,6 @@ std::string bundled_help_file(const std::string& local) {
         if (!found.empty()) return found;
     }
     return "";
-}
-
-std::string directory_of(const std::string& file) {
-    std::size_t slash = file.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return file.substr(0, slash);
 }
 
 bool plain_file_name(std::string_view name) {

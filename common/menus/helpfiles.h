@@ -38,9 +38,6 @@ std::string bundled_help_file(const std::string& local);
 // Whether `name` is a regular file (or a link to one).
 bool is_regular_file(const std::string& name);
 
-// The directory part of a file name ("." when it has none).
-std::string directory_of(const std::string& file);
-
 // A document name reaches the shell, and a details name is opened beside the
 // help file: only plain file-name characters (letters, digits, ".", "_", "-")
 // pass, so neither can name anything outside its own directory.

@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "attributes.h"
+#include "filenames.h"
 #include "input.h"
 #include "key.h"
 
@@ -305,16 +305,9 @@ std::string replaced_file(const std::string& path) {
 // set, when none can be made) and name.  It gets the permissions and, where
 // this user may give them, the owner and group of the file it replaces, or
 // those a new file would get.
-int new_file_beside(const std::string& target, std::string& temp) {
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string pattern = (slash == std::string::npos ? "" : dir) + "." + base + ".XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    int fd = ::mkostemp(buf.data(), O_CLOEXEC);
+int replacement_beside(const std::string& target, std::string& temp) {
+    int fd = new_file_beside(target, temp);
     if (fd < 0) return -1;
-    temp = buf.data();
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* stays this user's */ }
@@ -353,7 +346,7 @@ bool open_unit(int unit, const std::string& path, OpenMode mode) {
             fd = open_waiting(target, path, O_WRONLY | O_CLOEXEC);
             target.clear();
         } else {
-            fd = new_file_beside(target, temp);
+            fd = replacement_beside(target, temp);
         }
     } else {
         int flags = mode == OpenMode::read        ? O_RDONLY

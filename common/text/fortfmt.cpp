@@ -184,13 +184,6 @@ void append_f(std::string& out, float v, int w, int d) {
         out += fixed(v, w, d);
 }
 
-std::string fmt_f_by_library(float v, int w, int d) {
-    if (w <= 0) return {};
-    if (d < 0) d = 0;
-    if (!std::isfinite(v)) return special(v, w);
-    return fixed(v, w, d);
-}
-
 std::string fmt_g(float v, int w, int d) {
     if (w <= 0) return {};
     if (d < 0) d = 0;

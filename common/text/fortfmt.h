@@ -19,9 +19,6 @@ std::string fmt_f(float v, int w, int d);
 // Fw.d appended to out (w characters): a table row built field by field in
 // one string, without a string per field.
 void append_f(std::string& out, float v, int w, int d);
-// Fw.d through the C library's conversion alone, the way every value went
-// before the integer path: the reference that path is checked against.
-std::string fmt_f_by_library(float v, int w, int d);
 // Gw.d: fixed or exponent form by the value's size (G12.3: "100.    ", "0.500E-01").
 std::string fmt_g(float v, int w, int d);
 // List-directed REAL: the item as `write(*,*) x` writes it, leading blank

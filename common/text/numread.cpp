@@ -39,124 +39,151 @@ float scaled(float mantissa, float exponent) {
                               std::pow(10.0, static_cast<double>(exponent)));
 }
 
+// The reading of one line: the state of the number being read and the
+// numbers read so far.
+class LineReader {
+public:
+    LineReader(const Text132& ch, int nch) : ch_(ch), nch_(nch) {}
+
+    // Reads the line; the numbers are then out(1..iout).
+    void read(int& iout, NumberList& out);
+
+private:
+    // Each of these takes the character at position i_ and says whether it
+    // ends the current number.
+    bool digit(char c);
+    bool exponent_letter(char c);
+    bool other(char c);
+    // Stores the number that has ended; true when no more are read.
+    bool end_number();
+
+    const Text132& ch_;
+    const int nch_;
+    // One element beyond the 32 that are returned: it receives an exponent
+    // that follows the 32nd number, or a number after it that is then dropped.
+    float acc_[34] = {};
+    int iout_ = 0;
+
+    int nnum_ = 0;     // a digit of the current number has been read
+    float pt_ = 1.0f;  // place value of the next fraction digit; 1 in the integer part
+    int nsig_ = 1;     // sign applied when the current number ends
+    int k1_ = 0;       // first minus sign met while nsig was +1
+    int k2_ = 0;       // further minus sign met while nsig was already -1
+    int nex_ = 0;      // 0 none; -1 number closed by exponent letter; 1 reading exponent
+    int i_ = 0;        // position of the character being read
+};
+
+void LineReader::read(int& iout, NumberList& out) {
+    bool stop = false;
+    do {
+        ++i_;
+        const char c = (i_ >= 1 && i_ <= 132) ? ch_(i_) : ' ';
+        bool ends;
+        if (is_digit(c))
+            ends = digit(c);
+        else if (c == 'e' || c == 'E')
+            ends = exponent_letter(c);
+        else
+            ends = other(c);
+        if (ends) stop = end_number();
+    } while (!stop && i_ < nch_);
+
+    iout = iout_;
+    for (int k = 1; k <= 32; ++k) out(k) = acc_[k];
+}
+
+bool LineReader::digit(char c) {
+    const int ic = c - '0';
+    nnum_ = 1;
+    float& v = acc_[iout_ + 1];
+    if (pt_ == 1.0f) {
+        v = 10.0f * v + static_cast<float>(ic);
+    } else {
+        v = v + static_cast<float>(ic) * pt_;
+        pt_ = pt_ / 10.0f;
+    }
+    return i_ == nch_;
+}
+
+bool LineReader::exponent_letter(char c) {
+    if (nex_ == 1) return true;
+    // What stands before the letter decides: a point before any other
+    // non-digit makes it an exponent; digits without a point make it a
+    // separator that ends the number; a letter straight after any other
+    // character has no effect.  Looking back literally, a blank or sign
+    // further back would make the letter in " 15e3" or "x=15e3" be ignored and
+    // join the digits into 153, while "15e3" at the start of a line reads as
+    // 15 and 3.  Here digits before the letter always end at it, so a text
+    // reads alike wherever it stands on the line and no letter glues two
+    // numbers into one.
+    int k = i_ - 1;
+    while (k >= 1 && is_digit(ch_(k))) --k;
+    if (k >= 1 && ch_(k) == '.') {
+        nex_ = -1;
+        return true;
+    }
+    if (k < 1 || k < i_ - 1) return other(c);
+    return false;
+}
+
+bool LineReader::other(char c) {
+    if (pt_ < 1.0f) {
+        // A fraction ends here; look at this character again.
+        --i_;
+        return true;
+    }
+    if (c == '.') {
+        pt_ = 0.1f;
+        return false;
+    }
+    if (c == '-') {
+        if (nsig_ == 1) k1_ = i_;
+        if (nsig_ == -1) k2_ = i_;
+        nsig_ = -1;
+    }
+    if (nnum_ == 1) return true;
+    if (nex_ == 1 && c == ' ') nex_ = 0;  // a blank after the exponent letter cancels the exponent
+    return false;
+}
+
+bool LineReader::end_number() {
+    float& v = acc_[iout_ + 1];
+    if (k1_ < i_) {
+        v = static_cast<float>(nsig_) * v;
+        if (k2_ < k1_)
+            nsig_ = 1;
+        else
+            k1_ = k2_;
+    }
+    nnum_ = 0;
+    pt_ = 1.0f;
+    if (nex_ > 0) {
+        acc_[iout_] = scaled(acc_[iout_], acc_[iout_ + 1]);
+        acc_[iout_ + 1] = 0.0f;
+        nex_ = 0;
+        --iout_;
+    }
+    ++iout_;
+    // Stop at 32 numbers, unless the 32nd was closed by an exponent letter:
+    // its exponent is still read and applied.
+    bool stop = false;
+    if (iout_ >= 33) {
+        iout_ = 32;
+        stop = true;
+    } else if (iout_ == 32 && nex_ != -1) {
+        stop = true;
+    }
+    k1_ = 0;
+    k2_ = 0;
+    if (nex_ == -1) nex_ = 1;
+    return stop;
+}
+
 }  // namespace
 
 void trlch(int n_ch, const Text132& chin, int& iout, NumberList& out) {
     const Text132 ch = chin;
-    const int nch = n_ch < 132 ? n_ch : 132;
-
-    // One element beyond the 32 that are returned: it receives an exponent
-    // that follows the 32nd number, or a number after it that is then dropped.
-    float acc[34] = {};
-    iout = 0;
-
-    int nnum = 0;     // a digit of the current number has been read
-    float pt = 1.0f;  // place value of the next fraction digit; 1 in the integer part
-    int nsig = 1;     // sign applied when the current number ends
-    int k1 = 0;       // first minus sign met while nsig was +1
-    int k2 = 0;       // further minus sign met while nsig was already -1
-    int nex = 0;      // 0 none; -1 number closed by exponent letter; 1 reading exponent
-    int i = 0;
-
-    bool stop = false;
-    do {
-        ++i;
-        const char c = (i >= 1 && i <= 132) ? ch(i) : ' ';
-        bool end_number = false;
-        bool other = false;
-
-        if (is_digit(c)) {
-            const int ic = c - '0';
-            nnum = 1;
-            float& v = acc[iout + 1];
-            if (pt == 1.0f) {
-                v = 10.0f * v + static_cast<float>(ic);
-            } else {
-                v = v + static_cast<float>(ic) * pt;
-                pt = pt / 10.0f;
-            }
-            if (i == nch) end_number = true;
-        } else if (c == 'e' || c == 'E') {
-            if (nex == 1) {
-                end_number = true;
-            } else {
-                // What stands before the letter decides: a point before any
-                // other non-digit makes it an exponent; digits without a point
-                // make it a separator that ends the number; a letter straight
-                // after any other character has no effect.  Looking back
-                // literally, a blank or sign further back would make the
-                // letter in " 15e3" or "x=15e3" be ignored and join the digits
-                // into 153, while "15e3" at the start of a line reads as 15
-                // and 3.  Here digits before the letter always end at it, so
-                // a text reads alike wherever it stands on the line and no
-                // letter glues two numbers into one.
-                int k = i - 1;
-                while (k >= 1 && is_digit(ch(k))) --k;
-                if (k >= 1 && ch(k) == '.') {
-                    nex = -1;
-                    end_number = true;
-                } else if (k < 1 || k < i - 1) {
-                    other = true;
-                }
-            }
-        } else {
-            other = true;
-        }
-
-        if (other) {
-            if (pt < 1.0f) {
-                // A fraction ends here; look at this character again.
-                --i;
-                end_number = true;
-            } else if (c == '.') {
-                pt = 0.1f;
-            } else {
-                if (c == '-') {
-                    if (nsig == 1) k1 = i;
-                    if (nsig == -1) k2 = i;
-                    nsig = -1;
-                }
-                if (nnum == 1) {
-                    end_number = true;
-                } else if (nex == 1 && c == ' ') {
-                    nex = 0;  // a blank after the exponent letter cancels the exponent
-                }
-            }
-        }
-
-        if (end_number) {
-            float& v = acc[iout + 1];
-            if (k1 < i) {
-                v = static_cast<float>(nsig) * v;
-                if (k2 < k1)
-                    nsig = 1;
-                else
-                    k1 = k2;
-            }
-            nnum = 0;
-            pt = 1.0f;
-            if (nex > 0) {
-                acc[iout] = scaled(acc[iout], acc[iout + 1]);
-                acc[iout + 1] = 0.0f;
-                nex = 0;
-                --iout;
-            }
-            ++iout;
-            // Stop at 32 numbers, unless the 32nd was closed by an exponent
-            // letter: its exponent is still read and applied.
-            if (iout >= 33) {
-                iout = 32;
-                stop = true;
-            } else if (iout == 32 && nex != -1) {
-                stop = true;
-            }
-            k1 = 0;
-            k2 = 0;
-            if (nex == -1) nex = 1;
-        }
-    } while (!stop && i < nch);
-
-    for (int k = 1; k <= 32; ++k) out(k) = acc[k];
+    LineReader(ch, n_ch < 132 ? n_ch : 132).read(iout, out);
 }
 
 }  // namespace zorb

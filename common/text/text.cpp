@@ -27,24 +27,38 @@ int decimal_digits(int64_t v, char* buf) {
     return m;
 }
 
-}  // namespace
-
-void stringlength(Text132& ch, int& il) {
-    if (all_blank(ch) || ch(1) == '\0') {
-        il = 0;
-        return;
-    }
-    // First non-blank among 1..131 (132 when none), last non-blank from 131
-    // down to it (131 when none): position 132 never counts as text.
+// Where the text of ch stands: its first position and its length.  first is
+// 0 when ch is blank or starts with NUL; otherwise the first non-blank among
+// 1..131 (132 when none) and the text ends at the last non-blank from 131
+// down to it: position 132 never counts as text.
+void text_span(const Text132& ch, int& first, int& length) {
+    first = 0;
+    length = 0;
+    if (all_blank(ch) || ch(1) == '\0') return;
     int i = 1;
     while (i <= 131 && ch(i) == ' ') ++i;
     int j = 131;
     while (j >= i && ch(j) == ' ') --j;
     if (j < i) j = 131;
-    il = j - i + 1;
-    if (il < 0) il = 0;
+    first = i;
+    length = j - i + 1;
+    if (length < 0) length = 0;
+}
+
+}  // namespace
+
+void stringlength(Text132& ch, int& il) {
+    int i = 0;
+    text_span(ch, i, il);
+    if (i == 0) return;
     for (int k = 1; k <= il; ++k) ch(k) = ch(i + k - 1);
     for (int k = il + 1; k <= il + i && k <= 132; ++k) ch(k) = ' ';
+}
+
+int text_length(const Text132& ch) {
+    int first = 0, length = 0;
+    text_span(ch, first, length);
+    return length;
 }
 
 void lc_character(Text132& ch) {

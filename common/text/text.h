@@ -1,6 +1,7 @@
 // String routines on fixed-width text fields.  None keeps state, allocates or
-// prints; each works in place on the caller's field.  `stringlength`,
-// `nextchar` and `ntrimto0` look at positions 1 to 131 only.
+// prints; each works in place on the caller's field, except `text_length`,
+// which only measures.  `stringlength`, `text_length`, `nextchar` and
+// `ntrimto0` look at positions 1 to 131 only.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,8 @@ namespace zorb {
 
 // Left-justifies ch and returns the length of its text in il.
 void stringlength(Text132& ch, int& il);
+// The length stringlength gives, ch left as it is.
+int text_length(const Text132& ch);
 // Left-justifies ch and lower-cases the capital letters of its text.
 void lc_character(Text132& ch);
 // Last non-blank position at or before il (0 or above 132 start at 132).

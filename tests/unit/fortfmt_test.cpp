@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -97,6 +98,23 @@ uint32_t bits_of(float v) {
     uint32_t b;
     std::memcpy(&b, &v, sizeof b);
     return b;
+}
+
+// Fw.d of a finite value through the C library's conversion alone, the way
+// every value went before the integer path: the magnitude with d decimals
+// and its point, the sign, the leading zero dropped where the field has no
+// room for it, asterisks where the number still does not fit.
+std::string fmt_f_by_library(float v, int w, int d) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%#.*f", d, std::fabs(static_cast<double>(v)));
+    std::string body = buf;
+    const std::string sign = std::signbit(v) ? "-" : "";
+    if (static_cast<int>(sign.size() + body.size()) > w && body.size() > 1 && body[0] == '0' &&
+        body[1] == '.')
+        body.erase(0, 1);
+    const std::string text = sign + body;
+    if (static_cast<int>(text.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
+    return std::string(static_cast<std::size_t>(w) - text.size(), ' ') + text;
 }
 
 struct Checker {

@@ -14,10 +14,10 @@ namespace {
 
 int calls = 0;   // evaluations of the function under test
 
-float parabola2(float x, int) { return ++calls, (x - 2.0f) * (x - 2.0f); }
-float parabola_m3(float x, int) { return ++calls, (x + 3.0f) * (x + 3.0f); }
-float vee(float x, int) { return ++calls, std::fabs(x - 0.3f); }
-float quartic(float x, int) { return ++calls, (x - 5.0f) * (x - 5.0f) * (x - 5.0f) * (x - 5.0f); }
+float parabola2(float x, void*) { return ++calls, (x - 2.0f) * (x - 2.0f); }
+float parabola_m3(float x, void*) { return ++calls, (x + 3.0f) * (x + 3.0f); }
+float vee(float x, void*) { return ++calls, std::fabs(x - 0.3f); }
+float quartic(float x, void*) { return ++calls, (x - 5.0f) * (x - 5.0f) * (x - 5.0f) * (x - 5.0f); }
 
 struct LineCase {
     const char* name;
@@ -34,7 +34,7 @@ const std::vector<LineCase> line_cases = {
     {"(x-5)^4", quartic, 5.0f, 7, 11},
 };
 
-float bowl(const float* x, int n) {
+float bowl(const float* x, int n, void*) {
     ++calls;
     float s = 0.0f;
     for (int i = 0; i < n; ++i) {
@@ -45,12 +45,12 @@ float bowl(const float* x, int n) {
 }
 // A valley along x = y, flat in any third variable: the directions must
 // turn for it.
-float valley(const float* x, int) {
+float valley(const float* x, int, void*) {
     ++calls;
     float d = x[0] - x[1], s = x[0] + x[1] - 2.0f;
     return 10.0f * d * d + s * s;
 }
-float nowhere(const float*, int) { return ++calls, NAN; }
+float nowhere(const float*, int, void*) { return ++calls, NAN; }
 
 zorb::Square<float> unit_directions(int n) {
     zorb::Square<float> xi(n);
@@ -65,7 +65,7 @@ TEST(LineSearch, BracketThenBrentPinnedCounts) {
         SCOPED_TRACE(c.name);
         calls = 0;
         float ax = 0.0f, bx = 1.0f, cx = 0.0f, fa = 0.0f, fb = 0.0f, fc = 0.0f;
-        zorb::mnbrak(ax, bx, cx, fa, fb, fc, c.f, 1);
+        zorb::mnbrak(ax, bx, cx, fa, fb, fc, c.f, nullptr);
         EXPECT_EQ(calls, c.bracket_calls);
         // A bracket: bx between ax and cx, its value below both.
         EXPECT_GT((bx - ax) * (cx - bx), 0.0f);
@@ -74,10 +74,10 @@ TEST(LineSearch, BracketThenBrentPinnedCounts) {
         EXPECT_GT((c.minimum - std::fmin(ax, cx)) * (std::fmax(ax, cx) - c.minimum), 0.0f);
         calls = 0;
         float xmin = 0.0f;
-        float f = zorb::brent(ax, bx, cx, c.f, 1, 1.0e-4f, xmin);
+        float f = zorb::brent(ax, bx, cx, c.f, nullptr, 1.0e-4f, xmin);
         EXPECT_EQ(calls, c.brent_calls);
         EXPECT_NEAR(xmin, c.minimum, 2e-4f * std::fabs(c.minimum) + 0.02f);
-        EXPECT_EQ(f, c.f(xmin, 1));
+        EXPECT_EQ(f, c.f(xmin, nullptr));
     }
 }
 
@@ -86,7 +86,7 @@ TEST(LineSearch, BrentStopsAfterAHundredIterationsSilently) {
     calls = 0;
     float xmin = 0.0f;
     testing::internal::CaptureStdout();
-    zorb::brent(1.0f, 1.9f, 3.0f, parabola2, 1, 0.0f, xmin);
+    zorb::brent(1.0f, 1.9f, 3.0f, parabola2, nullptr, 0.0f, xmin);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(calls, 101);
     EXPECT_NEAR(xmin, 2.0f, 1e-3f);
@@ -116,14 +116,14 @@ TEST(Powell, ResultIterationsAndMessage) {
         SCOPED_TRACE(c.name);
         std::vector<float> p = c.start;
         const int n = static_cast<int>(p.size());
-        float fret = std::isnan(c.fret_in) ? c.f(p.data(), n) : c.fret_in;
+        float fret = std::isnan(c.fret_in) ? c.f(p.data(), n, nullptr) : c.fret_in;
         zorb::Square<float> xi = unit_directions(n);
         int iter = -1;
         testing::internal::CaptureStdout();
-        zorb::powell(p.data(), xi, n, n, 1.0e-6f, iter, fret, c.f);
+        zorb::powell(p.data(), xi, n, n, 1.0e-6f, iter, fret, c.f, nullptr);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.screen);
         for (int j = 0; j < n; ++j) EXPECT_NEAR(p[j], c.p[j], 1e-3f) << j;
-        EXPECT_EQ(fret, std::isnan(c.fret) ? c.f(p.data(), n) : c.fret);
+        EXPECT_EQ(fret, std::isnan(c.fret) ? c.f(p.data(), n, nullptr) : c.fret);
         if (c.iter > 0) {
             EXPECT_EQ(iter, c.iter);
         }
@@ -132,13 +132,13 @@ TEST(Powell, ResultIterationsAndMessage) {
 
 TEST(Powell, ValleyTurnsDirectionsButNeverMovesTheLast) {
     float p[3] = {-1.0f, 0.5f, 0.0f};
-    float fret = valley(p, 3);
+    float fret = valley(p, 3, nullptr);
     zorb::Square<float> xi = unit_directions(3);
     int iter = 0;
-    zorb::powell(p, xi, 3, 3, 1.0e-6f, iter, fret, valley);
+    zorb::powell(p, xi, 3, 3, 1.0e-6f, iter, fret, valley, nullptr);
     EXPECT_NEAR(p[0], 1.0f, 1e-2f);
     EXPECT_NEAR(p[1], 1.0f, 1e-2f);
-    EXPECT_EQ(fret, valley(p, 3));
+    EXPECT_EQ(fret, valley(p, 3, nullptr));
     EXPECT_GT(iter, 1);
     EXPECT_LT(iter, 100);
     // The third direction never lowers the value, so it is never the one of

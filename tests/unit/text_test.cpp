@@ -40,6 +40,29 @@ TEST(StringLength, LeftJustifiesAndMeasuresUpTo131) {
     EXPECT_EQ(full.trimmed(), std::string(130, 'x'));
 }
 
+// text_length measures as stringlength does and leaves the field alone.
+TEST(StringLength, TextLengthMeasuresWithoutMoving) {
+    Text132 nul_first = Text132::nul();
+    nul_first(2) = 'X';
+    Text132 nul_inside("a");
+    nul_inside(2) = '\0';
+    const Text132 cases[] = {Text132(),
+                             at(4, "aBc"),
+                             nul_first,
+                             nul_inside,
+                             at(132, "z"),
+                             at(131, "y"),
+                             Text132(" " + std::string(131, 'x'))};
+    for (const Text132& c : cases) {
+        SCOPED_TRACE(std::string(c.view()));
+        Text132 measured = c, justified = c;
+        int il = -1;
+        stringlength(justified, il);
+        EXPECT_EQ(text_length(measured), il);
+        EXPECT_EQ(measured, c);
+    }
+}
+
 TEST(StringEnd, LastNonBlankAtOrBeforeStart) {
     Text132 f("abc");
     int il = 0;
