@@ -30,8 +30,8 @@ channels.  The help file chanconv.help.
 Environment: ZORBHEPATH (directory of the help files; unset, the installed
 ones), ZORBUTPATH (a directory shorthand in file names), NO_COLOR (set: no
 colours, bold or underline).
-Exit status: 0 converted; 1 a file could not be used; 3 input ended while the
-question was asked.
+Exit status: 0 converted; 1 a file or standard output could not be used; 3
+input ended while the question was asked.
 See man chanconv.
 )",
     false, false};

@@ -55,8 +55,8 @@ file fracfit.help.
 Environment: ZORBHEPATH (directory of the help files; unset, the installed
 ones), ZORBUTPATH (a directory shorthand in file names), NO_COLOR (set: no
 colours, bold or underline).
-Exit status: 0 done; 1 the counts file could not be used; 2 an unknown option;
-3 input ended while a question was asked.
+Exit status: 0 done; 1 the counts file or standard output could not be used;
+2 an unknown option; 3 input ended while a question was asked.
 See man fracfit.
 )",
     true, true};

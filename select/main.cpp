@@ -46,8 +46,8 @@ the measurement.  In bash, start it as ./select or command select.
 Files: none written; the help file select.help.
 Environment: ZORBHEPATH (directory of the help files; unset, the installed
 ones), NO_COLOR (set: no colours, bold or underline).
-Exit status: 0 done; 2 an unknown option; 3 input ended while a question was
-asked.
+Exit status: 0 done; 1 standard output could not be written; 2 an unknown
+option; 3 input ended while a question was asked.
 See man select.
 )",
     true, false};

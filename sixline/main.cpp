@@ -1,5 +1,5 @@
 // sixline: hyperfine parameters from the line positions of a magnetically
-// split 3/2<->1/2 spectrum.
+// split 57Fe spectrum (the 14.4 keV 3/2<->1/2 transition).
 //
 // The user picks an input mode from a menu, gives the line positions and a
 // scan definition, and gets a table of every grid point with a solution, on
@@ -39,8 +39,8 @@ constexpr float rad = 0.017453292f;   // radians per degree
 const ProgramDescription program = {
     "sixline", "",
     R"(Hyperfine parameters (quadrupole splitting, eta, field H in kG, the angles phi
-and theta) from the line positions of a magnetically split spectrum of a
-3/2<->1/2 transition.
+and theta) from the line positions of a magnetically split 57Fe spectrum (the
+14.4 keV 3/2<->1/2 transition; the nuclear moments of 57Fe are built in).
 
 The dialogue: the result listing (default sixline.lst); then, again after each
 table, a menu of three input modes (a: lines 1, 2, 5, 6; b: lines 1, 2, 6 and
@@ -56,8 +56,8 @@ file Mossbauer_spectrum.help.
 Environment: ZORBHEPATH (directory of the help files; unset, the installed
 ones), ZORBUTPATH (a directory shorthand in file names), NO_COLOR (set: no
 colours, bold or underline).
-Exit status: 0 done; 1 a file could not be used; 3 input ended while a
-question was asked.
+Exit status: 0 done; 1 a file or standard output could not be used; 3 input
+ended while a question was asked.
 See man sixline.
 )",
     false, false};
