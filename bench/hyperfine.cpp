@@ -43,6 +43,14 @@ std::vector<Point> grid(int want) {
     return pts;
 }
 
+// Keeps the optimiser from dropping a result nobody reads.
+void keep(float& haeu, float& phi, float& teta, bool& exist) {
+    benchmark::DoNotOptimize(haeu);
+    benchmark::DoNotOptimize(phi);
+    benchmark::DoNotOptimize(teta);
+    benchmark::DoNotOptimize(exist);
+}
+
 void run_lines_l_h(benchmark::State& state, const std::vector<Point>& pts) {
     std::size_t n = 0;
     for (auto _ : state) {
@@ -50,10 +58,7 @@ void run_lines_l_h(benchmark::State& state, const std::vector<Point>& pts) {
             float haeu = 0, phi = 0, teta = 0;
             bool exist = false;
             zorb::lines_l_h(p.qas, p.eta, is, l1, l2, l6, 1, haeu, phi, teta, exist);
-            benchmark::DoNotOptimize(haeu);
-            benchmark::DoNotOptimize(phi);
-            benchmark::DoNotOptimize(teta);
-            benchmark::DoNotOptimize(exist);
+            keep(haeu, phi, teta, exist);
         }
         n += pts.size();
     }
@@ -69,10 +74,7 @@ void run_solve_at_eta(benchmark::State& state, const std::vector<Point>& pts) {
             float haeu = 0, phi = 0, teta = 0;
             bool exist = false;
             zorb::solve_at_eta(splits[i], pts[i].eta, 1, haeu, phi, teta, exist);
-            benchmark::DoNotOptimize(haeu);
-            benchmark::DoNotOptimize(phi);
-            benchmark::DoNotOptimize(teta);
-            benchmark::DoNotOptimize(exist);
+            keep(haeu, phi, teta, exist);
         }
         n += pts.size();
     }

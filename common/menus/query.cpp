@@ -59,19 +59,22 @@ void give_back(const MenuResult& result, int n, int32_t& lq, int32_t& lk, Text80
     chdf(80) = static_cast<char>(48 + result.lines);
 }
 
+// The number of entries the caller gives in lq (at most 64); with none there
+// is nothing to choose from, and both counts come back 0.
+int entry_count(int32_t& lq, int32_t& lk) {
+    const int n = std::clamp<int32_t>(lq, 0, 64);
+    if (n == 0) lq = lk = 0;
+    return n;
+}
+
 }  // namespace
 
 void query(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
     // A menu shown before anyone asked for the window size asks for it.
     if (term.ncol(1) == 0) window(1);
     const int ncol = term.ncol(1);
-    const int n = std::clamp<int32_t>(lq, 0, 64);
-    if (n == 0) {
-        // Nothing to choose from.
-        lq = 0;
-        lk = 0;
-        return;
-    }
+    const int n = entry_count(lq, lk);
+    if (n == 0) return;
     MenuRequest r;
     // Column 132: the mode letter; column 131: "g", take the default.
     const char mode = cheader(132);
@@ -87,12 +90,8 @@ void query(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf) {
 }
 
 void query2(int32_t& lq, int32_t& lk, Text132& cheader, Text80& chdf, int ncol, int nrd, int nwr) {
-    const int n = std::clamp<int32_t>(lq, 0, 64);
-    if (n == 0) {
-        lq = 0;
-        lk = 0;
-        return;
-    }
+    const int n = entry_count(lq, lk);
+    if (n == 0) return;
     MenuRequest r;
     cheader.put(130, 132, "");
     Text80 start = chdf;
