@@ -116,8 +116,11 @@ void catch_one(int sig) {
     struct sigaction previous;
     if (::sigaction(sig, nullptr, &previous) != 0) return;
     // A signal the program was told to ignore (as under nohup) stays
-    // ignored.
-    if (previous.sa_handler == SIG_IGN) return;
+    // ignored, and one that already has a handler (a sanitizer's for faults,
+    // a fuzzer's timer) stays with it: only the default action, which would
+    // end the program with the terminal as it is, is taken over.
+    const bool default_action = !(previous.sa_flags & SA_SIGINFO) && previous.sa_handler == SIG_DFL;
+    if (!default_action) return;
     previous_actions[sig] = previous;
     ::sigaction(sig, &sa, nullptr);
 }

@@ -21,13 +21,14 @@
 // SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ, ..., the
 // real-time signals) is caught from the first `catch_ending_signals` on, key
 // mode or not (one the program was told to ignore, as under nohup, stays
-// ignored): the handler gives the file buffers a last write-out, puts the
-// terminal back when it is in key mode or the line editor's mode, and lets
-// the signal end the program with its default action.  Two exceptions: the
-// file-size limit (SIGXFSZ from the kernel) does not end the program, the
-// write that passed it fails and is reported as a write error; and a fault of
-// the program itself (SIGSEGV, SIGBUS, SIGFPE, ...) only gives the terminal
-// back before the fault takes its course, the files left as they are.
+// ignored, and one that already has a handler keeps it): the handler gives
+// the file buffers a last write-out, puts the terminal back when it is in key
+// mode or the line editor's mode, and lets the signal end the program with its
+// default action.  Two exceptions: the file-size limit (SIGXFSZ from the
+// kernel) does not end the program, the write that passed it fails and is
+// reported as a write error; and a fault of the program itself (SIGSEGV,
+// SIGBUS, SIGFPE, ...) only gives the terminal back before the fault takes
+// its course, the files left as they are.
 #pragma once
 
 #include <cstdint>

@@ -240,6 +240,12 @@ void at_exit() {
     if (!ending_message_written()) report_screen();
 }
 
+#ifdef ZORB_FUZZING
+constexpr bool fuzzing_build = true;
+#else
+constexpr bool fuzzing_build = false;
+#endif
+
 // Puts the screen stream in place of the plain standard output before
 // anything is written, and the exit and signal hooks with it.
 struct ScreenStream {
@@ -257,7 +263,9 @@ struct ScreenStream {
             stdout = s;
         }
         std::atexit(at_exit);
-        catch_ending_signals(at_ending_signal);
+        // A fuzzing build leaves the process's signals to the fuzzer, which
+        // installs its handlers after this (it times its runs with SIGALRM).
+        if (!fuzzing_build) catch_ending_signals(at_ending_signal);
     }
 };
 const ScreenStream screen_stream;
