@@ -296,6 +296,9 @@ TEST(SixlinePty, HelpAtEveryQuestionLeavesTheRunAsItWas) {
         {"results of sixline", "\r"},
         {"c:L1,L6,Is,Deq", "\x1b[B\r"},   // mode b
         {"shift IS:", "\r"},
+        {"octant dDq d_eta:", "1 -0.1 0.000001\r"},
+        {"[1 -0.1 0.000001]", "\r"},
+        {"scan them all? [n]", "\r"},    // refused: the scan is asked again
         {"octant dDq d_eta:", "\r"},
         {"c:L1,L6,Is,Deq", "\r"},         // a
         {"L5 and L6:", "\r"},
