@@ -21,15 +21,8 @@ constexpr double sigmas_below_zero = 3.0;
 
 void say(const std::string& text) { write_line(unit_screen, text); }
 
-// A printed number without the blanks of its field.
-std::string bare(const std::string& field) {
-    const std::size_t first = field.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return field.substr(first, field.find_last_not_of(' ') - first + 1);
-}
-
 std::string label_of(const IntensityInput& in, const EnergyLabels& enel, int k) {
-    return bare(enel(in.lk(k)).str());
+    return without_blanks(enel(in.lk(k)).str());
 }
 
 // The energy labels, and a row of values under them: the columns of the
@@ -76,7 +69,7 @@ void negative_intensities(const IntensityInput& in, const EnergyLabels& enel,
                      s = fit.sigma[static_cast<std::size_t>(k - 1)];
         if (!(r < -sigmas_below_zero * s)) continue;
         warnings.push_back(which + "intensity of " + label_of(in, enel, k) + " is " +
-                           bare(fmt_f(static_cast<float>(-r / s), 8, 1)) +
+                           without_blanks(fmt_f(static_cast<float>(-r / s), 8, 1)) +
                            " sigma below zero: this energy is not in the window, or the "
                            "thicknesses do not separate it");
     }
@@ -118,8 +111,9 @@ void print_reliability(const IntensityInput& in, const EnergyLabels& enel, const
 
     std::vector<int> left_out;
     const std::vector<int> lines = usable_lines(in, left_out);
+    const bool over_all_lines = static_cast<int>(lines.size()) > in.nd;
     IntensityFit all;
-    if (static_cast<int>(lines.size()) > in.nd) {
+    if (over_all_lines) {
         all = fit_intensities(in, lines);
         say("");
         say(" least squares over all " + std::to_string(lines.size()) +
@@ -139,13 +133,12 @@ void print_reliability(const IntensityInput& in, const EnergyLabels& enel, const
         warnings.push_back("the selected thicknesses hardly separate these energies: the "
                            "intensities mean little");
         warnings.push_back("condition number of the transmission matrix " +
-                           bare(fmt_g(static_cast<float>(condition), 12, 3)) +
+                           without_blanks(fmt_g(static_cast<float>(condition), 12, 3)) +
                            ", A times A-inverse off the unit matrix by up to " +
-                           bare(fmt_g(deviation, 12, 3)));
+                           without_blanks(fmt_g(deviation, 12, 3)));
     }
     negative_intensities(in, enel, exact, "", warnings);
-    if (!lines.empty() && static_cast<int>(lines.size()) > in.nd)
-        negative_intensities(in, enel, all, "least-squares ", warnings);
+    if (over_all_lines) negative_intensities(in, enel, all, "least-squares ", warnings);
 
     if (warnings.empty()) return;
     say("");

@@ -13,13 +13,6 @@ namespace zorb {
 
 namespace {
 
-// A printed number without the blanks of its field.
-std::string bare(const std::string& field) {
-    const std::size_t first = field.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return field.substr(first, field.find_last_not_of(' ') - first + 1);
-}
-
 void warn(const std::string& text) { write_line(coeff.nwr, " warning: " + text); }
 
 }  // namespace
@@ -34,8 +27,9 @@ double attenuation_condition(const std::vector<float>& p) {
 }
 
 void print_minimum_check(const std::vector<float>& p, const MinimisationOutcome& outcome) {
-    write_line(coeff.nwr, " condition number of the attenuation matrix at the minimum: " +
-                              bare(fmt_g(static_cast<float>(attenuation_condition(p)), 12, 3)));
+    write_line(coeff.nwr,
+               " condition number of the attenuation matrix at the minimum: " +
+                   without_blanks(fmt_g(static_cast<float>(attenuation_condition(p)), 12, 3)));
     if (std::isinf(outcome.start_value))
         warn("the start thicknesses give a singular matrix (an infinite figure of merit), so "
              "the minimiser stopped at a point that has not converged; try another start factor");

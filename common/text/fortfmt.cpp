@@ -200,4 +200,10 @@ std::string fmt_ld(float v) {
 
 std::string fmt_ld_int(int32_t v) { return " " + fmt_i(v, 11); }
 
+std::string without_blanks(const std::string& field) {
+    const std::size_t first = field.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return field.substr(first, field.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace zorb

@@ -26,5 +26,8 @@ std::string fmt_g(float v, int w, int d);
 std::string fmt_ld(float v);
 // List-directed INTEGER item (a blank, then the value right-aligned in 11).
 std::string fmt_ld_int(int32_t v);
+// A printed field without the blanks around it, for a number quoted in a
+// sentence.
+std::string without_blanks(const std::string& field);
 
 }  // namespace zorb
